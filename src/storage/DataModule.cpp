@@ -1,0 +1,10 @@
+#include "storage/DataModule.h"
+
+namespace sonmetra {
+
+Tdm::Tdm(QObject* parent) : QObject(parent)
+{
+    setObjectName(QStringLiteral("dm"));
+}
+
+} // namespace sonmetra
