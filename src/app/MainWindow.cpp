@@ -1,9 +1,11 @@
 #include "app/MainWindow.h"
 
 #include "app/ErrorHandler.h"
+#include "link/CommRec.h"
 #include "link/ConnectingWindow.h"
 #include "readings/DataSet.h"
 #include "readings/LimitState.h"
+#include "serial/SerialPort.h"
 #include "ui/Arrow.h"
 #include "ui/BarChart.h"
 #include "ui/NumericFigure.h"
@@ -29,6 +31,7 @@ constexpr int CommandRowTop = 428;
 constexpr int CommandButtonWidth = 57;
 constexpr int CommandButtonHeight = 36;
 constexpr int StatusBarHeight = 21;
+constexpr int DisconnectDrainMs = 100;
 
 struct CommandButton
 {
@@ -86,11 +89,15 @@ QFrame* blackPanel(QWidget* parent, const QRect& geometry, const char* name)
 
 } // namespace
 
-TfrmMain::TfrmMain(QWidget* parent)
+TfrmMain::TfrmMain(QWidget* parent) : TfrmMain(serial::defaultClock(), parent) {}
+
+TfrmMain::TfrmMain(serial::Clock& clock, QWidget* parent)
     : QWidget(parent, Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
                           Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint)
 {
     setObjectName(QStringLiteral("frmMain"));
+    ComPort1 = new serial::SerialPort(clock, this);
+    ComPort1->setObjectName(QStringLiteral("ComPort1"));
     setFixedSize(ClientWidth, ClientHeight);
     createChart();
     createReadingsColumn();
@@ -98,6 +105,7 @@ TfrmMain::TfrmMain(QWidget* parent)
     createStatisticsRow();
     createStatusBar();
     connectHandlers();
+    connectSerialPort();
     enterSituation(Situation::StartUp);
     FormCreate();
     if (const QScreen* screen = QGuiApplication::primaryScreen())
@@ -262,6 +270,21 @@ void TfrmMain::connectHandlers()
     onClick(ArrowDown, &TfrmMain::PageBack);
 }
 
+void TfrmMain::connectSerialPort()
+{
+    connect(ComPort1, &serial::SerialPort::packetReceived, this, [this](const QByteArray& body) {
+        runGuarded([&] { DataPacketStringPacket(body); });
+    });
+    connect(ComPort1, &serial::SerialPort::triggerExpired, this, [this](quint16 handle) {
+        runGuarded([&] { ComPort1TriggerTimer(handle); });
+    });
+    connect(ComPort1, &serial::SerialPort::portFailed, this, guarded([this] { ComPort1Failed(); }));
+    connect(ComPort1, &serial::SerialPort::lightsChanged, this, [this](bool rx, bool tx) {
+        ApdStatusLight1->setLit(rx);
+        ApdStatusLight2->setLit(tx);
+    });
+}
+
 void TfrmMain::setStatusPanel(int panel, const QString& text)
 {
     (panel == 0 ? statusPanel0 : statusPanel1)->setText(text);
@@ -294,7 +317,12 @@ void TfrmMain::InitMainState()
 
 void TfrmMain::FormClose()
 {
-    // The link is not open before connecting exists; nothing is sent or closed.
+    if (CommRec.Connected) {
+        SendCommand('B');
+        // Let the disconnect leave the PC before the port closes; nothing waits for the answer.
+        ComPort1->drainOutput(DisconnectDrainMs);
+    }
+    ClosePort();
 }
 
 void TfrmMain::closeEvent(QCloseEvent* event)

@@ -13,6 +13,15 @@ namespace sonmetra {
 
 class TfrmComTest;
 
+namespace link {
+struct TCommPacket;
+} // namespace link
+
+namespace serial {
+class Clock;
+class SerialPort;
+} // namespace serial
+
 namespace ui {
 class Arrow;
 class BarChart;
@@ -47,6 +56,8 @@ class TfrmMain : public QWidget
     Q_OBJECT
 
 public:
+    // The serial service keeps time with `clock`; tests give a virtual one.
+    explicit TfrmMain(serial::Clock& clock, QWidget* parent = nullptr);
     explicit TfrmMain(QWidget* parent = nullptr);
     ~TfrmMain() override;
 
@@ -84,6 +95,10 @@ public:
     ui::StatusLight* ApdStatusLight1 = nullptr; // RX
     ui::StatusLight* ApdStatusLight2 = nullptr; // TX
 
+    // The serial port with its packet collector, timer triggers and lights.
+    serial::SerialPort* ComPort1 = nullptr;
+    TfrmComTest* frmComTest = nullptr;
+
     void setStatusPanel(int panel, const QString& text);
     QString statusPanel(int panel) const;
 
@@ -117,7 +132,32 @@ public:
 
     void FormClose();
 
-    TfrmComTest* frmComTest = nullptr;
+    // Command transactions (link/Transactions.cpp).
+    void SendCommand(char letter);
+    bool SendPacket(const link::TCommPacket& packet);
+    void ResendLast();
+    bool CheckIdle();
+    void CommRetry();
+    void ComPort1TriggerTimer(quint16 handle);
+    void DataPacketStringPacket(const QByteArray& body);
+    void HandlePacket(const QByteArray& body);
+
+    // Connecting and disconnecting (link/Connection.cpp).
+    void OpenPort();
+    void ClosePort();
+    void ShowConnected();
+    void ShowDisconnected();
+    // The open port failed under the program: cable pulled, adapter removed.
+    void ComPort1Failed();
+
+    // Live measurement (readings/LiveMeasurement.cpp).
+    void ShowMeasuring();
+    void ShowMeasureStopped();
+    void AddLiveReading(const link::TCommPacket& packet);
+
+    // File download (readings/FileDownload.cpp).
+    void AddFileBlock(const link::TCommPacket& packet);
+    void FinishDownload();
 
 protected:
     void closeEvent(QCloseEvent* event) override;
@@ -130,6 +170,7 @@ private:
     void createStatisticsRow();
     void createStatusBar();
     void connectHandlers();
+    void connectSerialPort();
 };
 
 } // namespace sonmetra

@@ -7,9 +7,5 @@ namespace sonmetra {
 void TfrmMain::btnSaveClick() {}
 void TfrmMain::btnDbClick() {}
 void TfrmMain::btnPrintClick() {}
-void TfrmMain::btnCommClick() {}
-void TfrmMain::btnWaitDataClick() {}
-void TfrmMain::btnReadFileClick() {}
-void TfrmMain::btnFilesClick() {}
 
 } // namespace sonmetra

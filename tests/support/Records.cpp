@@ -1,6 +1,9 @@
 #include "support/Records.h"
 
+#include "link/CommRec.h"
+#include "link/PortPicker.h"
 #include "readings/DataSet.h"
+#include "readings/FileSlots.h"
 #include "readings/LimitState.h"
 
 namespace sonmetra::test {
@@ -8,6 +11,9 @@ namespace sonmetra::test {
 void resetRecords()
 {
     DataRec = TDataRec{};
+    CommRec = TCommRec{};
+    FileSlots = TFileSlots{};
+    PortNumbers = {};
     LimitOn = 0;
     UpperLimit = 0;
     LowerLimit = 0;
