@@ -60,9 +60,21 @@ void TfrmMain::RedrawAll()
 void TfrmMain::AppendReading()
 {
     const quint16 n = DataRec.Count;
+    const double b = n + 0.5;
+    if (Chart1->barCount() >= n) {
+        // At the cap the newest reading replaced reading n: its bar shows it, one bar per reading,
+        // and the window and the page come to the newest ten.
+        Chart1->setBarValue(n - 1, DataRec.Readings[n]);
+        ColorBar(n);
+        Chart1->setAxisMaximum(b);
+        Chart1->setAxisMinimum(b - PageSize);
+        DataRec.PageEnd = n;
+        ShowPage(n);
+        showStatistics();
+        return;
+    }
     Chart1->addBar(n, DataRec.Readings[n]);
     ColorBar(n);
-    const double b = n + 0.5;
     if (Chart1->axisMaximum() < b) {
         Chart1->setAxisMaximum(b);
         Chart1->setAxisMinimum(b - PageSize);
