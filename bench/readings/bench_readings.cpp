@@ -56,9 +56,10 @@ void BM_AppendReadingWithRepaint(benchmark::State& state)
 BENCHMARK(BM_AppendReadingWithRepaint)
     ->Iterations(200)
     ->Repetitions(9)
-    ->ComputeStatistics("max", [](const std::vector<double>& v) {
-        return *std::max_element(v.begin(), v.end());
-    })
+    ->ComputeStatistics("max",
+                        [](const std::vector<double>& v) {
+                            return *std::max_element(v.begin(), v.end());
+                        })
     ->Unit(benchmark::kMillisecond);
 
 void BM_RedrawAll(benchmark::State& state)
@@ -80,8 +81,8 @@ BENCHMARK(BM_RedrawAll)->Unit(benchmark::kMillisecond);
 
 int main(int argc, char** argv)
 {
-    qputenv("QT_QPA_PLATFORM", qgetenv("QT_QPA_PLATFORM").isEmpty() ? "offscreen"
-                                                                      : qgetenv("QT_QPA_PLATFORM"));
+    qputenv("QT_QPA_PLATFORM",
+            qgetenv("QT_QPA_PLATFORM").isEmpty() ? "offscreen" : qgetenv("QT_QPA_PLATFORM"));
     QApplication app(argc, argv);
     benchmark::Initialize(&argc, argv);
     benchmark::RunSpecifiedBenchmarks();

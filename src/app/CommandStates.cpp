@@ -15,9 +15,25 @@ namespace sonmetra {
 
 namespace {
 
-enum class Enable : quint8 { Keep, On, Off, IfData };
-enum class Light : quint8 { Keep, Lit, Dark };
-enum class Shown : quint8 { Keep, Show, Hide };
+enum class Enable : quint8
+{
+    Keep,
+    On,
+    Off,
+    IfData
+};
+enum class Light : quint8
+{
+    Keep,
+    Lit,
+    Dark
+};
+enum class Shown : quint8
+{
+    Keep,
+    Show,
+    Hide
+};
 
 struct Command
 {
@@ -37,30 +53,34 @@ struct Row
 constexpr Command keep{};
 constexpr Command on{Enable::On};
 constexpr Command off{Enable::Off};
+constexpr Command onIfData{Enable::IfData};
 constexpr Command onDark{Enable::On, Light::Dark};
 constexpr Command offDark{Enable::Off, Light::Dark};
+constexpr Command offLit{Enable::Off, Light::Lit};
+constexpr Command conn{Enable::On, Light::Dark, "CONN", "Connect to the Instrument"};
+constexpr Command discon{Enable::On, Light::Lit, "DISCON", "Disconnect "};
+constexpr Command startFirst{Enable::Off, Light::Dark, "START", "START MEASUREMENT"};
+constexpr Command startOff{Enable::Off, Light::Dark, "START", "START MEASURE "};
+constexpr Command start{Enable::Keep, Light::Keep, "START", "START MEASURE "};
+constexpr Command stop{Enable::Keep, Light::Keep, "STOP", "Stop measurement"};
 
+// clang-format off
 constexpr Row Table[] = {
-    {Situation::StartUp, onDark, onDark, offDark, onDark, onDark,
-     {Enable::On, Light::Dark, "CONN", "Connect to the Instrument"},
-     {Enable::Off, Light::Dark, "START", "START MEASUREMENT"}, offDark, Shown::Hide},
-    {Situation::Connecting, keep, keep, keep, keep, keep, off, keep, keep},
-    {Situation::ConnectAborted, keep, keep, keep, keep, keep, on, keep, keep},
-    {Situation::Connected, keep, keep, keep, keep, keep,
-     {Enable::On, Light::Lit, "DISCON", "Disconnect "}, on, on},
-    {Situation::Disconnecting, keep, keep, keep, keep, keep, off, off, off},
-    {Situation::Disconnected, on, on, {Enable::IfData}, on, keep,
-     {Enable::On, Light::Dark, "CONN", "Connect to the Instrument"},
-     {Enable::Off, Light::Dark, "START", "START MEASURE "}, off},
-    {Situation::Measuring, off, off, keep, off, keep, keep,
-     {Enable::Keep, Light::Keep, "STOP", "Stop measurement"}, off},
-    {Situation::MeasureStopped, on, on, {Enable::IfData}, on, keep, keep,
-     {Enable::Keep, Light::Keep, "START", "START MEASURE "}, on},
-    {Situation::Downloading, off, off, keep, off, keep, keep, off, {Enable::Off, Light::Lit}},
-    {Situation::DownloadFinished, on, on, keep, on, keep, keep, on, onDark, Shown::Show},
-    {Situation::DownloadFailed, on, on, keep, on, keep, keep, on, onDark},
-    {Situation::DataSetShown, keep, keep, on, keep, keep, keep, keep, keep},
+    //                            SAVE    LOAD    PRINT     LIMIT   CLEAR   CONN    START       FILE    file button
+    {Situation::StartUp,          onDark, onDark, offDark,  onDark, onDark, conn,   startFirst, offDark, Shown::Hide},
+    {Situation::Connecting,       keep,   keep,   keep,     keep,   keep,   off,    keep,       keep},
+    {Situation::ConnectAborted,   keep,   keep,   keep,     keep,   keep,   on,     keep,       keep},
+    {Situation::Connected,        keep,   keep,   keep,     keep,   keep,   discon, on,         on},
+    {Situation::Disconnecting,    keep,   keep,   keep,     keep,   keep,   off,    off,        off},
+    {Situation::Disconnected,     on,     on,     onIfData, on,     keep,   conn,   startOff,   off},
+    {Situation::Measuring,        off,    off,    keep,     off,    keep,   keep,   stop,       off},
+    {Situation::MeasureStopped,   on,     on,     onIfData, on,     keep,   keep,   start,      on},
+    {Situation::Downloading,      off,    off,    keep,     off,    keep,   keep,   off,        offLit},
+    {Situation::DownloadFinished, on,     on,     keep,     on,     keep,   keep,   on,         onDark, Shown::Show},
+    {Situation::DownloadFailed,   on,     on,     keep,     on,     keep,   keep,   on,         onDark},
+    {Situation::DataSetShown,     keep,   keep,   on,       keep,   keep,   keep,   keep,       keep},
 };
+// clang-format on
 
 void apply(ui::SwitchLight* button, const Command& change)
 {

@@ -21,8 +21,7 @@ void showDefaultError(const QString& failure);
 // Runs one event handler. A platform failure ends the handler at the failing step and is shown by
 // the default error handler; nothing is rolled back and the program goes on. Every entry point the
 // event loop calls goes through here, so no exception ever unwinds through Qt's frames.
-template <class Handler>
-void runGuarded(Handler&& handler) noexcept
+template <class Handler> void runGuarded(Handler&& handler) noexcept
 {
     try {
         std::forward<Handler>(handler)();
@@ -34,8 +33,7 @@ void runGuarded(Handler&& handler) noexcept
 }
 
 // A slot without arguments that runs `handler` guarded, for QObject::connect.
-template <class Handler>
-auto guarded(Handler handler)
+template <class Handler> auto guarded(Handler handler)
 {
     return [handler = std::move(handler)]() { runGuarded(handler); };
 }

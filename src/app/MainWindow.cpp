@@ -240,14 +240,12 @@ void TfrmMain::createStatusBar()
 void TfrmMain::connectHandlers()
 {
     const auto onClick = [this](QAbstractButton* button, void (TfrmMain::*handler)()) {
-        connect(button, &QAbstractButton::clicked, this, guarded([this, handler] {
-                    (this->*handler)();
-                }));
+        connect(button, &QAbstractButton::clicked, this,
+                guarded([this, handler] { (this->*handler)(); }));
     };
     const auto onDoubleClick = [this](ui::SwitchLight* button, void (TfrmMain::*handler)()) {
-        connect(button, &ui::SwitchLight::doubleClicked, this, guarded([this, handler] {
-                    (this->*handler)();
-                }));
+        connect(button, &ui::SwitchLight::doubleClicked, this,
+                guarded([this, handler] { (this->*handler)(); }));
     };
     onClick(btnSave, &TfrmMain::btnSaveClick);
     onClick(btnDb, &TfrmMain::btnDbClick);
@@ -272,12 +270,10 @@ void TfrmMain::connectHandlers()
 
 void TfrmMain::connectSerialPort()
 {
-    connect(ComPort1, &serial::SerialPort::packetReceived, this, [this](const QByteArray& body) {
-        runGuarded([&] { DataPacketStringPacket(body); });
-    });
-    connect(ComPort1, &serial::SerialPort::triggerExpired, this, [this](quint16 handle) {
-        runGuarded([&] { ComPort1TriggerTimer(handle); });
-    });
+    connect(ComPort1, &serial::SerialPort::packetReceived, this,
+            [this](const QByteArray& body) { runGuarded([&] { DataPacketStringPacket(body); }); });
+    connect(ComPort1, &serial::SerialPort::triggerExpired, this,
+            [this](quint16 handle) { runGuarded([&] { ComPort1TriggerTimer(handle); }); });
     connect(ComPort1, &serial::SerialPort::portFailed, this, guarded([this] { ComPort1Failed(); }));
     connect(ComPort1, &serial::SerialPort::lightsChanged, this, [this](bool rx, bool tx) {
         ApdStatusLight1->setLit(rx);

@@ -34,7 +34,8 @@ class SwitchLight;
 inline constexpr char MainWindowTitle[] = "Sonmetra  for Ultrasonic Thickness Gauge ----V2.20";
 
 // The situations of the command row; each has one row in the enable/light table.
-enum class Situation {
+enum class Situation
+{
     StartUp,
     Connecting,
     ConnectAborted,

@@ -7,7 +7,8 @@
 namespace sonmetra {
 
 // The running transaction with the instrument.
-enum TCommTask : quint8 {
+enum TCommTask : quint8
+{
     ctIdle = 0,
     ctFileDownload = 3,
     ctMeasuring = 4,

@@ -5,8 +5,8 @@
 namespace sonmetra {
 
 TfrmComTest::TfrmComTest(QWidget* mainWindow)
-    : QWidget(mainWindow, Qt::Dialog | Qt::WindowStaysOnTopHint | Qt::CustomizeWindowHint |
-                              Qt::WindowTitleHint)
+    : QWidget(mainWindow,
+              Qt::Dialog | Qt::WindowStaysOnTopHint | Qt::CustomizeWindowHint | Qt::WindowTitleHint)
 {
     setObjectName(QStringLiteral("frmComTest"));
     setWindowTitle(QString::fromLatin1(ConnectingTitle));

@@ -2,6 +2,7 @@
 
 #include "app/MainWindow.h"
 
+#include "app/ErrorHandler.h"
 #include "link/CommRec.h"
 #include "link/ConnectingWindow.h"
 #include "link/LinkTexts.h"
@@ -65,7 +66,8 @@ void TfrmMain::ClosePort()
     ComPort1->removeTrigger(CommRec.TriggerHandle);
     ComPort1->discardInput();
     ComPort1->discardOutput();
-    ComPort1->close();
+    // A traffic log that cannot be written is reported, and the link still ends as it should.
+    runGuarded([this] { ComPort1->close(); });
 }
 
 void TfrmMain::ShowConnected()

@@ -17,8 +17,8 @@ namespace sonmetra {
 std::array<quint16, 16> PortNumbers{};
 
 TfrmComset::TfrmComset(QWidget* parent)
-    : QDialog(parent, Qt::Dialog | Qt::WindowStaysOnTopHint | Qt::CustomizeWindowHint |
-                          Qt::WindowTitleHint)
+    : QDialog(parent,
+              Qt::Dialog | Qt::WindowStaysOnTopHint | Qt::CustomizeWindowHint | Qt::WindowTitleHint)
 {
     setObjectName(QStringLiteral("frmComset"));
     setWindowTitle(QStringLiteral("Comm Port"));

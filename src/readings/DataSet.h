@@ -9,8 +9,7 @@ namespace sonmetra {
 
 // A fixed store of readings numbered from 1, as the data set, the file slots and the database
 // number them; element k is reading k. Reserved once, never reallocated.
-template <int N>
-struct OneBasedReadings
+template <int N> struct OneBasedReadings
 {
     std::array<float, N> items{};
 
@@ -23,7 +22,12 @@ inline constexpr int ReadingCapacity = 65536;
 inline constexpr int MaxReadings = 65530;
 inline constexpr quint16 DefaultVelocity = 5000;
 
-enum TDataSource : quint8 { dsNothing = 0, dsInstrument = 1, dsDatabase = 2 };
+enum TDataSource : quint8
+{
+    dsNothing = 0,
+    dsInstrument = 1,
+    dsDatabase = 2
+};
 
 struct TDataRec
 {

@@ -142,7 +142,8 @@ void TfrmMain::btnClearClick()
 {
     btnClear->setLit(true);
     const ui::MessageAnswer answer = ui::showMessage(
-        QStringLiteral("You will delete the measure data currently displayed! \r\n\r\nAre you sure?"),
+        QStringLiteral(
+            "You will delete the measure data currently displayed! \r\n\r\nAre you sure?"),
         QStringLiteral("Data Delete"), ui::MessageIcon::Question, ui::MessageButtons::YesNo);
     if (answer == ui::MessageAnswer::Yes) {
         ClearDataSet();

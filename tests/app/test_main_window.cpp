@@ -140,53 +140,78 @@ private slots:
         QTest::addColumn<QString>("startHint");
         QTest::addColumn<bool>("filesShown");
         using S = Situation;
-        QTest::newRow("connecting") << QList<S>{S::Connecting} << false
-                                    << "SAVE LOAD LIMIT CLEAR" << "" << "CONN START"
+        QTest::newRow("connecting") << QList<S>{S::Connecting} << false << "SAVE LOAD LIMIT CLEAR"
+                                    << ""
+                                    << "CONN START"
                                     << "START MEASUREMENT" << false;
         QTest::newRow("connect aborted")
             << QList<S>{S::Connecting, S::ConnectAborted} << false << "SAVE LOAD LIMIT CLEAR CONN"
-            << "" << "CONN START" << "START MEASUREMENT" << false;
+            << ""
+            << "CONN START"
+            << "START MEASUREMENT" << false;
         QTest::newRow("connected") << QList<S>{S::Connecting, S::Connected} << false
-                                   << "SAVE LOAD LIMIT CLEAR DISCON START FILE" << "DISCON"
-                                   << "DISCON START" << "START MEASUREMENT" << false;
+                                   << "SAVE LOAD LIMIT CLEAR DISCON START FILE"
+                                   << "DISCON"
+                                   << "DISCON START"
+                                   << "START MEASUREMENT" << false;
         QTest::newRow("measuring")
-            << QList<S>{S::Connected, S::Measuring} << false << "CLEAR DISCON STOP" << "DISCON"
-            << "DISCON STOP" << "Stop measurement" << false;
+            << QList<S>{S::Connected, S::Measuring} << false << "CLEAR DISCON STOP"
+            << "DISCON"
+            << "DISCON STOP"
+            << "Stop measurement" << false;
         QTest::newRow("stopped without data")
             << QList<S>{S::Connected, S::Measuring, S::MeasureStopped} << false
-            << "SAVE LOAD LIMIT CLEAR DISCON START FILE" << "DISCON" << "DISCON START"
+            << "SAVE LOAD LIMIT CLEAR DISCON START FILE"
+            << "DISCON"
+            << "DISCON START"
             << "START MEASURE " << false;
         QTest::newRow("stopped with data")
             << QList<S>{S::Connected, S::Measuring, S::MeasureStopped} << true
-            << "SAVE LOAD PRINT LIMIT CLEAR DISCON START FILE" << "DISCON" << "DISCON START"
+            << "SAVE LOAD PRINT LIMIT CLEAR DISCON START FILE"
+            << "DISCON"
+            << "DISCON START"
             << "START MEASURE " << false;
-        QTest::newRow("downloading") << QList<S>{S::Connected, S::Downloading} << false
-                                     << "CLEAR DISCON" << "DISCON FILE" << "DISCON START"
-                                     << "START MEASUREMENT" << false;
+        QTest::newRow("downloading")
+            << QList<S>{S::Connected, S::Downloading} << false << "CLEAR DISCON"
+            << "DISCON FILE"
+            << "DISCON START"
+            << "START MEASUREMENT" << false;
         QTest::newRow("download finished")
             << QList<S>{S::Connected, S::Downloading, S::DownloadFinished} << false
-            << "SAVE LOAD LIMIT CLEAR DISCON START FILE" << "DISCON" << "DISCON START"
+            << "SAVE LOAD LIMIT CLEAR DISCON START FILE"
+            << "DISCON"
+            << "DISCON START"
             << "START MEASUREMENT" << true;
         QTest::newRow("download failed")
             << QList<S>{S::Connected, S::Downloading, S::DownloadFailed} << false
-            << "SAVE LOAD LIMIT CLEAR DISCON START FILE" << "DISCON" << "DISCON START"
+            << "SAVE LOAD LIMIT CLEAR DISCON START FILE"
+            << "DISCON"
+            << "DISCON START"
             << "START MEASUREMENT" << false;
         QTest::newRow("disconnecting during a download")
             << QList<S>{S::Connected, S::Downloading, S::Disconnecting} << false << "CLEAR"
-            << "DISCON FILE" << "DISCON START" << "START MEASUREMENT" << false;
+            << "DISCON FILE"
+            << "DISCON START"
+            << "START MEASUREMENT" << false;
         QTest::newRow("disconnected after a download cut off")
             << QList<S>{S::Connected, S::Downloading, S::Disconnecting, S::MeasureStopped,
                         S::Disconnected}
-            << true << "SAVE LOAD PRINT LIMIT CLEAR CONN" << "FILE" << "CONN START"
+            << true << "SAVE LOAD PRINT LIMIT CLEAR CONN"
+            << "FILE"
+            << "CONN START"
             << "START MEASURE " << false;
         QTest::newRow("file button stays after disconnect")
-            << QList<S>{S::Connected, S::Downloading, S::DownloadFinished, S::Disconnecting,
-                        S::MeasureStopped, S::Disconnected}
-            << false << "SAVE LOAD LIMIT CLEAR CONN" << "" << "CONN START" << "START MEASURE "
-            << true;
-        QTest::newRow("data set shown") << QList<S>{S::DataSetShown} << false
-                                        << "SAVE LOAD PRINT LIMIT CLEAR CONN" << "" << "CONN START"
-                                        << "START MEASUREMENT" << false;
+            << QList<S>{S::Connected,     S::Downloading,    S::DownloadFinished,
+                        S::Disconnecting, S::MeasureStopped, S::Disconnected}
+            << false << "SAVE LOAD LIMIT CLEAR CONN"
+            << ""
+            << "CONN START"
+            << "START MEASURE " << true;
+        QTest::newRow("data set shown")
+            << QList<S>{S::DataSetShown} << false << "SAVE LOAD PRINT LIMIT CLEAR CONN"
+            << ""
+            << "CONN START"
+            << "START MEASUREMENT" << false;
     }
 
     void situations()

@@ -19,13 +19,20 @@ private slots:
     {
         QTest::addColumn<QString>("failure");
         QTest::addColumn<QString>("shown");
-        QTest::newRow("letter") << "Cannot open COM3" << "Cannot open COM3.";
-        QTest::newRow("digit") << "Error 5" << "Error 5.";
-        QTest::newRow("full stop") << "Port busy." << "Port busy.";
-        QTest::newRow("hyphen sorts before") << "Failed -" << "Failed -";
-        QTest::newRow("closing parenthesis sorts before") << "Failed (5)" << "Failed (5)";
-        QTest::newRow("slash sorts after") << "No such device or address /" << "No such device or address /.";
-        QTest::newRow("empty") << "" << "";
+        QTest::newRow("letter") << "Cannot open COM3"
+                                << "Cannot open COM3.";
+        QTest::newRow("digit") << "Error 5"
+                               << "Error 5.";
+        QTest::newRow("full stop") << "Port busy."
+                                   << "Port busy.";
+        QTest::newRow("hyphen sorts before") << "Failed -"
+                                             << "Failed -";
+        QTest::newRow("closing parenthesis sorts before") << "Failed (5)"
+                                                          << "Failed (5)";
+        QTest::newRow("slash sorts after") << "No such device or address /"
+                                           << "No such device or address /.";
+        QTest::newRow("empty") << ""
+                               << "";
     }
 
     void fullStopRule()
@@ -68,8 +75,8 @@ private slots:
         QTest::addColumn<bool>("withTime");
         QTest::newRow("midnight: date alone")
             << QDateTime(QDate(2024, 3, 7), QTime(0, 0)) << "2024-3-7" << false;
-        QTest::newRow("no leading zeros") << QDateTime(QDate(2024, 3, 7), QTime(14, 5, 9))
-                                          << "2024-3-7" << true;
+        QTest::newRow("no leading zeros")
+            << QDateTime(QDate(2024, 3, 7), QTime(14, 5, 9)) << "2024-3-7" << true;
         QTest::newRow("two-digit month and day")
             << QDateTime(QDate(2026, 12, 11), QTime(9, 30)) << "2026-12-11" << true;
         QTest::newRow("one second past midnight")

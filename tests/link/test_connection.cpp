@@ -13,6 +13,7 @@
 #include "ui/SwitchLight.h"
 
 #include <QComboBox>
+#include <QDir>
 #include <QPushButton>
 #include <QTest>
 
@@ -263,6 +264,19 @@ private slots:
         QCOMPARE(m.title, QStringLiteral("Comm Error"));
         test::LinkFixture::settle();
         QCOMPARE(f->messages->messages().size(), std::size_t(1));
+    }
+
+    void unwritableTrafficLogIsReportedAndTheLinkStillEnds()
+    {
+        QVERIFY(QDir(f->workingDirectory()).mkdir(QStringLiteral("APRO.LOG")));
+        QVERIFY(f->connectInstrument());
+        f->gauge->sendDisconnect();
+        QTRY_COMPARE(CommRec.Connected, 0);
+        expectDisconnected();
+        QCOMPARE(f->messages->messages().size(), std::size_t(1));
+        const ui::Message& m = f->messages->messages().front();
+        QCOMPARE(m.title, QStringLiteral("Sonmetra_EN"));
+        QVERIFY2(m.text.contains(QStringLiteral("APRO.LOG")), qPrintable(m.text));
     }
 
 private:

@@ -79,13 +79,23 @@ private slots:
         QTest::addColumn<QString>("sdev");
         QTest::addColumn<QString>("maximum");
         QTest::addColumn<QString>("minimum");
-        QTest::newRow("one reading") << 1 << 12.34f << "12.34" << "0.00" << "12.34" << "12.34";
-        QTest::newRow("ten equal") << 10 << 5.0f << "5.00" << "0.00" << "5.00" << "5.00";
+        QTest::newRow("one reading") << 1 << 12.34f << "12.34"
+                                     << "0.00"
+                                     << "12.34"
+                                     << "12.34";
+        QTest::newRow("ten equal") << 10 << 5.0f << "5.00"
+                                   << "0.00"
+                                   << "5.00"
+                                   << "5.00";
         // Single-precision sums drift to 12.33 / 0.01 and 655.69 / 0.34 here.
-        QTest::newRow("full set 12.34") << MaxReadings << 12.34f << "12.34" << "0.00" << "12.34"
+        QTest::newRow("full set 12.34") << MaxReadings << 12.34f << "12.34"
+                                        << "0.00"
+                                        << "12.34"
                                         << "12.34";
-        QTest::newRow("full set 655.35")
-            << MaxReadings << 655.35f << "655.35" << "0.00" << "655.35" << "655.35";
+        QTest::newRow("full set 655.35") << MaxReadings << 655.35f << "655.35"
+                                         << "0.00"
+                                         << "655.35"
+                                         << "655.35";
     }
 
     void statistics()

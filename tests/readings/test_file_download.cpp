@@ -74,8 +74,8 @@ private slots:
     {
         QTest::addColumn<QByteArray>("data");
         QTest::addColumn<QList<float>>("stored");
-        QTest::newRow("three readings") << QByteArray("\xD2\x04\x00\x00\x10\x27", 6)
-                                        << QList<float>{12.34f, 0.0f, 100.0f};
+        QTest::newRow("three readings")
+            << QByteArray("\xD2\x04\x00\x00\x10\x27", 6) << QList<float>{12.34f, 0.0f, 100.0f};
         QTest::newRow("odd last byte ignored")
             << QByteArray("\xD2\x04\x10\x27\x55", 5) << QList<float>{12.34f, 100.0f};
         QTest::newRow("one byte") << QByteArray("\x01", 1) << QList<float>{};
@@ -107,7 +107,8 @@ private slots:
         f->gauge->setFiles(files);
         f->window->btnReadFile->click();
         QVERIFY(f->window->btnReadFile->isLit());
-        QCOMPARE(f->window->statusPanel(1), QStringLiteral("  Downloading The measurement data file..."));
+        QCOMPARE(f->window->statusPanel(1),
+                 QStringLiteral("  Downloading The measurement data file..."));
         for (ui::SwitchLight* b : {f->window->btnReadFile, f->window->btnSave, f->window->btnDb,
                                    f->window->btnLimit, f->window->btnWaitData})
             QVERIFY2(!b->isEnabled(), qPrintable(b->text()));

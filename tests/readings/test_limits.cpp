@@ -72,7 +72,8 @@ private slots:
         QTest::newRow("below lower") << true << 10.0f << 2.0f << 1.99f << true;
         QTest::newRow("inside") << true << 10.0f << 2.0f << 5.0f << false;
         QTest::newRow("off") << false << 10.0f << 2.0f << 1.99f << false;
-        QTest::newRow("start-up limits, top of range") << true << 3000.0f << 0.0f << 655.35f << false;
+        QTest::newRow("start-up limits, top of range")
+            << true << 3000.0f << 0.0f << 655.35f << false;
         QTest::newRow("start-up limits, zero") << true << 3000.0f << 0.0f << 0.0f << false;
         QTest::newRow("equal limits, equal value") << true << 12.5f << 12.5f << 12.5f << false;
         QTest::newRow("equal limits, just below") << true << 12.5f << 12.5f << 12.49f << true;

@@ -54,8 +54,8 @@ private slots:
         QCOMPARE(f->window->btnWaitData->text(), QStringLiteral("STOP"));
         QCOMPARE(f->window->btnWaitData->toolTip(), QStringLiteral("Stop measurement"));
         QCOMPARE(f->window->statusPanel(1), QStringLiteral("  Receiving measurement data..."));
-        for (ui::SwitchLight* b : {f->window->btnSave, f->window->btnDb, f->window->btnLimit,
-                                   f->window->btnReadFile})
+        for (ui::SwitchLight* b :
+             {f->window->btnSave, f->window->btnDb, f->window->btnLimit, f->window->btnReadFile})
             QVERIFY2(!b->isEnabled(), qPrintable(b->text()));
         QCOMPARE(DataRec.Source, dsInstrument);
 

@@ -237,9 +237,10 @@ private slots:
         });
         window->btnClear->click();
         QCOMPARE(recorded.size(), 1);
-        QCOMPARE(recorded.front().text,
-                 QStringLiteral(
-                     "You will delete the measure data currently displayed! \r\n\r\nAre you sure?"));
+        QCOMPARE(
+            recorded.front().text,
+            QStringLiteral(
+                "You will delete the measure data currently displayed! \r\n\r\nAre you sure?"));
         QCOMPARE(recorded.front().title, QStringLiteral("Data Delete"));
         QCOMPARE(recorded.front().icon, ui::MessageIcon::Question);
         QCOMPARE(recorded.front().buttons, ui::MessageButtons::YesNo);
@@ -276,7 +277,10 @@ private slots:
     }
 
 private:
-    double display(int i) const { return window->SegDisplays[static_cast<std::size_t>(i - 1)]->value(); }
+    double display(int i) const
+    {
+        return window->SegDisplays[static_cast<std::size_t>(i - 1)]->value();
+    }
 
     void expectWindow(double minimum, double maximum) const
     {

@@ -1,0 +1,32 @@
+#pragma once
+
+#include <QColor>
+#include <QLCDNumber>
+
+namespace sonmetra::ui {
+
+// Seven-segment reading display: six digit positions, two decimals, flat segments on black.
+class SevenSegment : public QLCDNumber
+{
+    Q_OBJECT
+    Q_PROPERTY(QString text READ text)
+    Q_PROPERTY(QColor segmentColor READ segmentColor WRITE setSegmentColor)
+
+public:
+    explicit SevenSegment(QWidget* parent = nullptr);
+
+    void setValue(double value);
+    double value() const;
+    // What the segments show, e.g. "12.34".
+    QString text() const;
+
+    void setSegmentColor(const QColor& color);
+    QColor segmentColor() const;
+
+private:
+    double shownValue = 0.0;
+    QString shownText;
+    QColor segments;
+};
+
+} // namespace sonmetra::ui
