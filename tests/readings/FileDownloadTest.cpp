@@ -278,4 +278,4 @@ private:
 };
 
 QTEST_MAIN(TestFileDownload)
-#include "test_file_download.moc"
+#include "FileDownloadTest.moc"

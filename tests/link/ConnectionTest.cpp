@@ -302,4 +302,4 @@ private:
 };
 
 QTEST_MAIN(TestConnection)
-#include "test_connection.moc"
+#include "ConnectionTest.moc"

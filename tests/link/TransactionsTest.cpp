@@ -339,4 +339,4 @@ private:
 };
 
 QTEST_MAIN(TestTransactions)
-#include "test_transactions.moc"
+#include "TransactionsTest.moc"

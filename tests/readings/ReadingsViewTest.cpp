@@ -302,4 +302,4 @@ private:
 };
 
 QTEST_MAIN(TestReadingsView)
-#include "test_readings_view.moc"
+#include "ReadingsViewTest.moc"

@@ -139,4 +139,4 @@ private slots:
 };
 
 QTEST_APPLESS_MAIN(TestDataSet)
-#include "test_data_set.moc"
+#include "DataSetTest.moc"

@@ -104,4 +104,4 @@ private slots:
 };
 
 QTEST_MAIN(TestProgramHelpers)
-#include "test_program_helpers.moc"
+#include "ProgramHelpersTest.moc"

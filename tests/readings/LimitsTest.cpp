@@ -273,4 +273,4 @@ private:
 };
 
 QTEST_MAIN(TestLimits)
-#include "test_limits.moc"
+#include "LimitsTest.moc"

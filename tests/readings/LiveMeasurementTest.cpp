@@ -180,4 +180,4 @@ private:
 };
 
 QTEST_MAIN(TestLiveMeasurement)
-#include "test_live_measurement.moc"
+#include "LiveMeasurementTest.moc"

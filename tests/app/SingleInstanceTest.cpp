@@ -77,4 +77,4 @@ private:
 };
 
 QTEST_MAIN(TestSingleInstance)
-#include "test_single_instance.moc"
+#include "SingleInstanceTest.moc"

@@ -278,4 +278,4 @@ private:
 };
 
 QTEST_MAIN(TestMainWindow)
-#include "test_main_window.moc"
+#include "MainWindowTest.moc"

@@ -61,4 +61,4 @@ private slots:
 };
 
 QTEST_MAIN(TestHandshakeRealTime)
-#include "test_handshake_real_time.moc"
+#include "HandshakeRealTimeTest.moc"
