@@ -1,6 +1,8 @@
 #include "readings/DataSet.h"
 
+#include <algorithm>
 #include <cmath>
+#include <cstring>
 
 namespace sonmetra {
 
@@ -23,6 +25,40 @@ void ClearDataSet(TDataRec& rec)
     rec.Material.clear();
 }
 
+namespace {
+
+// Readings four at a time in two pairs of doubles: four independent chains of additions that
+// fit plain SSE2 registers, so recomputing the statistics for every live reading stays cheap.
+using Pair = double __attribute__((vector_size(16)));
+using Quad = float __attribute__((vector_size(16)));
+
+struct Lanes
+{
+    Pair low{};
+    Pair high{};
+
+    double total() const { return (low[0] + low[1]) + (high[0] + high[1]); }
+};
+
+Quad loadQuad(const float* p)
+{
+    Quad v;
+    std::memcpy(&v, p, sizeof v);
+    return v;
+}
+
+Pair lowHalf(Quad v)
+{
+    return Pair{v[0], v[1]};
+}
+
+Pair highHalf(Quad v)
+{
+    return Pair{v[2], v[3]};
+}
+
+} // namespace
+
 Statistics CalcStatistics(const TDataRec& rec)
 {
     Statistics s;
@@ -32,23 +68,47 @@ Statistics CalcStatistics(const TDataRec& rec)
         s.average = rec.Readings[1];
         return s;
     }
-    double sum = 0;
-    for (int k = 1; k <= rec.Count; ++k) {
-        const float v = rec.Readings[k];
-        if (v > s.maximum)
-            s.maximum = v;
-        if (v < s.minimum)
-            s.minimum = v;
-        sum += v;
+    const float* readings = rec.Readings.items.data(); // readings[0] is reading 1
+    const int count = rec.Count;
+    const int whole = count - count % 4;
+
+    Lanes sums;
+    Quad maxima{s.maximum, s.maximum, s.maximum, s.maximum};
+    Quad minima = maxima;
+    for (int k = 0; k < whole; k += 4) {
+        const Quad v = loadQuad(readings + k);
+        sums.low += lowHalf(v);
+        sums.high += highHalf(v);
+        maxima = v > maxima ? v : maxima;
+        minima = v < minima ? v : minima;
     }
-    const double average = sum / rec.Count;
+    double sum = sums.total();
+    for (int k = whole; k < count; ++k) {
+        sum += readings[k];
+        s.maximum = std::max(s.maximum, readings[k]);
+        s.minimum = std::min(s.minimum, readings[k]);
+    }
+    for (int j = 0; j < 4; ++j) {
+        s.maximum = std::max(s.maximum, maxima[j]);
+        s.minimum = std::min(s.minimum, minima[j]);
+    }
+    const double average = sum / count;
     s.average = static_cast<float>(average);
-    double squares = 0;
-    for (int k = 1; k <= rec.Count; ++k) {
-        const double d = average - rec.Readings[k];
-        squares += d * d;
+
+    Lanes squares;
+    for (int k = 0; k < whole; k += 4) {
+        const Quad v = loadQuad(readings + k);
+        const Pair low = average - lowHalf(v);
+        const Pair high = average - highHalf(v);
+        squares.low += low * low;
+        squares.high += high * high;
     }
-    s.standardDeviation = static_cast<float>(std::sqrt(squares / (rec.Count - 1)));
+    double sumOfSquares = squares.total();
+    for (int k = whole; k < count; ++k) {
+        const double d = average - readings[k];
+        sumOfSquares += d * d;
+    }
+    s.standardDeviation = static_cast<float>(std::sqrt(sumOfSquares / (count - 1)));
     return s;
 }
 

@@ -120,12 +120,33 @@ private slots:
         QCOMPARE(s.minimum, 1.0f);
     }
 
+    // Extremes and sums must come out the same wherever the readings stand, the last few
+    // of an odd-sized set included.
+    void extremesAnywhereInTheSet_data()
+    {
+        QTest::addColumn<QList<float>>("readings");
+        QTest::addColumn<float>("maximum");
+        QTest::addColumn<float>("minimum");
+        QTest::addColumn<float>("average");
+        QTest::newRow("four") << QList<float>{4.0f, 0.0f, 655.35f, 4.0f} << 655.35f << 0.0f
+                              << 165.8375f;
+        QTest::newRow("extremes in the last three")
+            << QList<float>{5.0f, 5.0f, 5.0f, 5.0f, 5.0f, 1.0f, 9.0f} << 9.0f << 1.0f << 5.0f;
+        QTest::newRow("extremes first")
+            << QList<float>{9.0f, 1.0f, 5.0f, 5.0f, 5.0f} << 9.0f << 1.0f << 5.0f;
+        QTest::newRow("two") << QList<float>{3.0f, 1.0f} << 3.0f << 1.0f << 2.0f;
+    }
+
     void extremesAnywhereInTheSet()
     {
-        test::setReadings({4.0f, 0.0f, 655.35f, 4.0f});
+        QFETCH(QList<float>, readings);
+        for (int k = 1; k <= readings.size(); ++k)
+            DataRec.Readings[k] = readings[k - 1];
+        DataRec.Count = static_cast<quint16>(readings.size());
         const Statistics s = CalcStatistics();
-        QCOMPARE(s.maximum, 655.35f);
-        QCOMPARE(s.minimum, 0.0f);
+        QTEST(s.maximum, "maximum");
+        QTEST(s.minimum, "minimum");
+        QTEST(s.average, "average");
     }
 
     void statisticsReadOnlyReadingsUpToCount()

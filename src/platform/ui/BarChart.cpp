@@ -6,6 +6,8 @@
 #include <QLinearGradient>
 #include <QPaintEvent>
 #include <QPainter>
+#include <QStaticText>
+#include <QtMath>
 #include <algorithm>
 #include <climits>
 #include <cmath>
@@ -15,6 +17,7 @@ namespace {
 
 constexpr double barWidthShare = 0.7;
 constexpr int tickLength = 4;
+constexpr qsizetype maxCachedLabels = 4096;
 constexpr int markGap = 6;
 constexpr double emptyValueAxisMaximum = 10.0;
 
@@ -83,35 +86,36 @@ BarChart::BarChart(QWidget* parent) : QWidget(parent), titleText(QStringLiteral(
     installAccessibleInterfaces();
     bars.reserve(reservedBars);
     setAccessibleName(QStringLiteral("Readings chart"));
+    // The paint fills every pixel, so nothing beneath needs painting first.
+    setAttribute(Qt::WA_OpaquePaintEvent);
 }
 
 void BarChart::clearBars()
 {
     bars.clear();
     largestValue = 0.0;
-    update();
+    updateChartArea();
 }
 
 void BarChart::addBar(double x, double value)
 {
     Q_ASSERT(bars.empty() || x >= bars.back().x);
     bars.push_back({x, value, defaultBarColor});
-    largestValue = std::max(largestValue, value);
-    update();
+    barChanged(x, value);
 }
 
 void BarChart::setBarValue(int index, double value)
 {
     barAt(index).value = value;
     // The value axis only ever grows, so a lowered bar leaves the scale as it was.
-    largestValue = std::max(largestValue, value);
-    update();
+    barChanged(barAt(index).x, value);
 }
 
 void BarChart::setBarColor(int index, const QColor& color)
 {
-    barAt(index).color = color;
-    update();
+    Bar& bar = barAt(index);
+    bar.color = color;
+    barChanged(bar.x, bar.value);
 }
 
 int BarChart::barCount() const
@@ -137,13 +141,13 @@ QColor BarChart::barColor(int index) const
 void BarChart::setAxisMinimum(double value)
 {
     minimum = value;
-    update();
+    updateChartArea();
 }
 
 void BarChart::setAxisMaximum(double value)
 {
     maximum = value;
-    update();
+    updateChartArea();
 }
 
 double BarChart::axisMinimum() const
@@ -160,7 +164,7 @@ void BarChart::shiftAxis(double offset)
 {
     minimum += offset;
     maximum += offset;
-    update();
+    updateChartArea();
 }
 
 void BarChart::setTitle(const QString& title)
@@ -259,6 +263,26 @@ BarChart::Bar& BarChart::barAt(int index)
     return const_cast<Bar&>(std::as_const(*this).barAt(index));
 }
 
+void BarChart::barChanged(double x, double value)
+{
+    // Bars outside the window are not painted; a change to one repaints nothing unless it
+    // raises the value axis. This keeps a full redraw of 65 535 bars from queueing as many
+    // repaints.
+    if (value > largestValue) {
+        largestValue = value;
+        updateChartArea();
+    } else if (x >= minimum && x <= maximum) {
+        updateChartArea();
+    }
+}
+
+void BarChart::updateChartArea()
+{
+    // Everything below the title: the only part that a change to the bars or the window moves.
+    const int top = 4 + QFontMetrics(titleFont()).height() + 2;
+    update(0, top, width(), height() - top);
+}
+
 QRect BarChart::plotArea() const
 {
     const QFontMetrics metrics = fontMetrics();
@@ -269,6 +293,39 @@ QRect BarChart::plotArea() const
     const int bottom = height() - (10 + metrics.height() + tickLength);
     const int right = width() - 16;
     return QRect(QPoint(left, top), QPoint(right, bottom));
+}
+
+// Axis labels and value marks repeat from one repaint to the next; laid out once, they draw several
+// times faster than text shaped anew on every repaint.
+const QStaticText& BarChart::label(const QString& text) const
+{
+    if (labels.size() > maxCachedLabels)
+        labels.clear();
+    auto found = labels.find(text);
+    if (found == labels.end()) {
+        QStaticText laidOut(text);
+        laidOut.setTextFormat(Qt::PlainText);
+        laidOut.prepare(QTransform(), font());
+        found = labels.insert(text, laidOut);
+    }
+    return found.value();
+}
+
+int BarChart::labelWidth(const QString& text) const
+{
+    return qCeil(label(text).size().width());
+}
+
+void BarChart::drawLabel(QPainter& painter, int left, int baseline, const QString& text) const
+{
+    painter.drawStaticText(QPoint(left, baseline - fontMetrics().ascent()), label(text));
+}
+
+void BarChart::changeEvent(QEvent* event)
+{
+    if (event->type() == QEvent::FontChange)
+        labels.clear();
+    QWidget::changeEvent(event);
 }
 
 void BarChart::paintEvent(QPaintEvent*)
@@ -314,18 +371,16 @@ void BarChart::paintEvent(QPaintEvent*)
             horizontalLine(painter, plot.left() + 1, plot.right() - 1, y, grid);
         horizontalLine(painter, plot.left() - tickLength, plot.left(), y, axis);
         const QString label = QString::number(i * step, 'f', decimals);
-        painter.drawText(QPoint(plot.left() - tickLength - 3 - metrics.horizontalAdvance(label),
-                                y + middleToBaseline),
-                         label);
+        drawLabel(painter, plot.left() - tickLength - 3 - labelWidth(label), y + middleToBaseline,
+                  label);
     }
     for (const int n : bottomAxisLabels()) {
         const int x = qRound(xOf(n));
         verticalLine(painter, x, plot.top() + 1, plot.bottom() - 1, grid);
         verticalLine(painter, x, plot.bottom(), plot.bottom() + tickLength, axis);
         const QString label = QString::number(n);
-        painter.drawText(QPoint(x - metrics.horizontalAdvance(label) / 2,
-                                plot.bottom() + tickLength + 2 + metrics.ascent()),
-                         label);
+        drawLabel(painter, x - labelWidth(label) / 2,
+                  plot.bottom() + tickLength + 2 + metrics.ascent(), label);
     }
 
     // The back wall is an outline only; the left and bottom axes are drawn over it.
@@ -360,13 +415,13 @@ void BarChart::paintEvent(QPaintEvent*)
         const QString text = markText(bar->value);
         const int centre = qRound(xOf(bar->x));
         const int barTop = qRound(std::min(yOf(bar->value), yOf(0)));
-        const int textWidth = metrics.horizontalAdvance(text);
+        const int textWidth = labelWidth(text);
         const QRect box(centre - textWidth / 2 - 3, barTop - markGap - metrics.height() - 2,
                         textWidth + 7, metrics.height() + 3);
         verticalLine(painter, centre, box.bottom(), barTop, axis);
         painter.fillRect(box, markBack);
         outline(painter, box, axis);
-        painter.drawText(QPoint(box.left() + 4, box.top() + 2 + metrics.ascent()), text);
+        drawLabel(painter, box.left() + 4, box.top() + 2 + metrics.ascent(), text);
     }
 }
 

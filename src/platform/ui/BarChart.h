@@ -1,6 +1,8 @@
 #pragma once
 
 #include <QColor>
+#include <QHash>
+#include <QStaticText>
 #include <QString>
 #include <QWidget>
 #include <vector>
@@ -72,17 +74,24 @@ public:
 
 protected:
     void paintEvent(QPaintEvent* event) override;
+    void changeEvent(QEvent* event) override;
 
 private:
     const Bar& barAt(int index) const;
     Bar& barAt(int index);
     QRect plotArea() const;
+    void barChanged(double x, double value);
+    const QStaticText& label(const QString& text) const;
+    int labelWidth(const QString& text) const;
+    void drawLabel(QPainter& painter, int left, int baseline, const QString& text) const;
+    void updateChartArea();
 
     std::vector<Bar> bars;
     double minimum = startMinimum;
     double maximum = startMaximum;
     double largestValue = 0.0;
     QString titleText;
+    mutable QHash<QString, QStaticText> labels;
 };
 
 } // namespace sonmetra::ui

@@ -3,6 +3,9 @@
 #include "ui/Accessibility.h"
 
 #include <QAccessible>
+#include <QPainter>
+#include <QPixmap>
+#include <QPixmapCache>
 
 namespace sonmetra::ui {
 
@@ -17,8 +20,9 @@ SevenSegment::SevenSegment(QWidget* parent) : QLCDNumber(parent), segments(0x00,
     setAutoFillBackground(true);
     QPalette colours = palette();
     colours.setColor(QPalette::Window, Qt::black);
+    // Flat segments are painted in the foreground colour; disabled displays keep it too.
+    colours.setColor(QPalette::All, QPalette::WindowText, segments);
     setPalette(colours);
-    setSegmentColor(segments);
     setValue(0.0);
 }
 
@@ -27,6 +31,7 @@ void SevenSegment::setValue(double value)
     shownValue = value;
     shownText = QString::number(value, 'f', 2);
     display(shownText);
+    preparePicture();
     QAccessibleEvent changed(this, QAccessible::NameChanged);
     QAccessible::updateAccessibility(&changed);
 }
@@ -43,16 +48,58 @@ QString SevenSegment::text() const
 
 void SevenSegment::setSegmentColor(const QColor& color)
 {
+    // The view sets the colour of every display on every page; a new palette costs a repaint
+    // and a round of change events, so only a real change makes one.
+    if (color == segments)
+        return;
     segments = color;
     QPalette colours = palette();
-    // Flat segments are painted in the foreground colour; disabled displays keep it too.
     colours.setColor(QPalette::All, QPalette::WindowText, color);
     setPalette(colours);
+    preparePicture();
 }
 
 QColor SevenSegment::segmentColor() const
 {
     return segments;
+}
+
+// Every new reading moves each value of the column one display up, so the pictures of the
+// displays are drawn once per value and colour and then only copied.
+QString SevenSegment::pictureKey() const
+{
+    return QStringLiteral("sonmetra-seven-segment %1 %2 %3x%4 %5")
+        .arg(shownText, segments.name())
+        .arg(width())
+        .arg(height())
+        .arg(isEnabled() ? 1 : 0);
+}
+
+void SevenSegment::preparePicture()
+{
+    if (width() <= 0 || height() <= 0)
+        return;
+    const QString key = pictureKey();
+    QPixmap picture;
+    if (QPixmapCache::find(key, &picture))
+        return;
+    const qreal ratio = devicePixelRatioF();
+    picture = QPixmap(size() * ratio);
+    picture.setDevicePixelRatio(ratio);
+    drawingPicture = true;
+    render(&picture);
+    drawingPicture = false;
+    QPixmapCache::insert(key, picture);
+}
+
+void SevenSegment::paintEvent(QPaintEvent* event)
+{
+    QPixmap picture;
+    if (drawingPicture || !QPixmapCache::find(pictureKey(), &picture)) {
+        QLCDNumber::paintEvent(event);
+        return;
+    }
+    QPainter(this).drawPixmap(0, 0, picture);
 }
 
 } // namespace sonmetra::ui

@@ -23,10 +23,17 @@ public:
     void setSegmentColor(const QColor& color);
     QColor segmentColor() const;
 
+protected:
+    void paintEvent(QPaintEvent* event) override;
+
 private:
+    QString pictureKey() const;
+    void preparePicture();
+
     double shownValue = 0.0;
     QString shownText;
     QColor segments;
+    bool drawingPicture = false;
 };
 
 } // namespace sonmetra::ui
