@@ -15,13 +15,17 @@
 #include <QDir>
 #include <QElapsedTimer>
 #include <QFile>
+#include <QFileInfo>
+#include <QProcess>
 #include <QTemporaryDir>
 #include <QTest>
 
 #include <benchmark/benchmark.h>
 
 #include <algorithm>
+#include <ctime>
 #include <memory>
+#include <string>
 #include <vector>
 
 using namespace sonmetra;
@@ -129,6 +133,13 @@ BENCHMARK(BM_PacedDownloadOfSixFiles)
     ->Iterations(3)
     ->Unit(benchmark::kMillisecond);
 
+double threadCpuMicroseconds()
+{
+    timespec now{};
+    clock_gettime(CLOCK_THREAD_CPUTIME_ID, &now);
+    return static_cast<double>(now.tv_sec) * 1e6 + static_cast<double>(now.tv_nsec) / 1e3;
+}
+
 long residentKilobytes()
 {
     QFile status(QStringLiteral("/proc/self/status"));
@@ -140,45 +151,83 @@ long residentKilobytes()
     return -1;
 }
 
-// Live readings as fast as the pseudo-terminal carries them, up to the cap. Each one is timed
-// from the collector's delivery to the repainted view.
+// Live readings as fast as the pseudo-terminal carries them, up to the cap, from the simulator
+// command running as a process of its own, as the instrument is. Each reading is timed from the
+// collector's delivery to the repainted view.
 void BM_LiveStreamToTheCap(benchmark::State& state)
 {
     for (auto _ : state) {
-        Rig rig;
-        if (!rig.connected)
+        QTemporaryDir dir;
+        qputenv("XDG_DATA_HOME", dir.path().toLocal8Bit());
+        QDir::setCurrent(dir.path());
+        QFile list(dir.filePath(QStringLiteral("readings.txt")));
+        if (!list.open(QIODevice::WriteOnly))
+            state.SkipWithError("cannot write the readings");
+        for (int i = 0; i < MaxReadings; ++i)
+            list.write(QByteArray::number((1000 + (i * 37) % 500) / 100.0, 'f', 2) + '\n');
+        list.close();
+        QProcess gauge;
+        gauge.start(QStringLiteral(SONMETRA_GAUGE_SIM),
+                    {QStringLiteral("--com"), QStringLiteral("16"), QStringLiteral("--rate"),
+                     QStringLiteral("0"), QStringLiteral("--readings"), list.fileName(),
+                     QStringLiteral("--quiet")});
+        const QString link = dir.filePath(QStringLiteral("sonmetra/ports/COM16"));
+        if (!QTest::qWaitFor([&] { return QFileInfo(link).isSymLink(); }, 10000))
+            state.SkipWithError("the simulator did not start");
+
+        test::resetRecords();
+        ui::MessageRecorder messages;
+        TfrmMain window;
+        TfrmComTest comTest(&window);
+        window.frmComTest = &comTest;
+        window.show();
+        static_cast<void>(QTest::qWaitForWindowExposed(&window));
+        CommRec.ComNumber = 16;
+        window.OpenPort();
+        window.SendCommand('H');
+        if (!QTest::qWaitFor([] { return CommRec.Connected == 1; }, 5000))
             state.SkipWithError("no handshake");
+
+        // Wall time per reading, and the viewer thread's own CPU time, which leaves out the
+        // moments the simulator or the kernel's terminal work had the processor.
         std::vector<double> perReading;
+        std::vector<double> cpuPerReading;
+        std::vector<double> handled;
         perReading.reserve(MaxReadings);
-        QObject::disconnect(rig.window->ComPort1, &serial::SerialPort::packetReceived,
-                            rig.window.get(), nullptr);
+        cpuPerReading.reserve(MaxReadings);
+        QObject::disconnect(window.ComPort1, &serial::SerialPort::packetReceived, &window, nullptr);
         QElapsedTimer clock;
-        QObject::connect(rig.window->ComPort1, &serial::SerialPort::packetReceived,
-                         rig.window.get(), [&](const QByteArray& body) {
+        QObject::connect(window.ComPort1, &serial::SerialPort::packetReceived, &window,
+                         [&](const QByteArray& body) {
+                             const double cpuStart = threadCpuMicroseconds();
                              clock.start();
-                             rig.window->DataPacketStringPacket(body);
+                             window.DataPacketStringPacket(body);
+                             handled.push_back(static_cast<double>(clock.nsecsElapsed()) / 1e3);
                              QCoreApplication::sendPostedEvents(nullptr, QEvent::UpdateRequest);
                              perReading.push_back(static_cast<double>(clock.nsecsElapsed()) / 1e3);
+                             cpuPerReading.push_back(threadCpuMicroseconds() - cpuStart);
                          });
-        QVector<quint16> readings(MaxReadings);
-        for (int i = 0; i < MaxReadings; ++i)
-            readings[i] = static_cast<quint16>(1000 + (i * 37) % 500);
-        rig.gauge->setLiveReadings(readings);
-        rig.gauge->setLiveRate(0);
         QElapsedTimer wall;
         wall.start();
-        rig.window->btnWaitDataClick();
+        window.btnWaitDataClick();
         while (DataRec.Count < MaxReadings)
             QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents);
         const double seconds = static_cast<double>(wall.nsecsElapsed()) / 1e9;
         state.SetIterationTime(seconds);
+        window.ClosePort();
+        gauge.terminate();
+        gauge.waitForFinished(5000);
 
         for (int at : {1000, 10000, MaxReadings}) {
-            const std::vector<double> window(perReading.begin() + (at - 500),
-                                             perReading.begin() + at);
-            const QByteArray name = QByteArray::number(at);
-            state.counters["med_us@" + name.toStdString()] = percentile(window, 0.5);
-            state.counters["p99_us@" + name.toStdString()] = percentile(window, 0.99);
+            const auto last500 = [at](const std::vector<double>& v) {
+                return std::vector<double>(v.begin() + (at - 500), v.begin() + at);
+            };
+            const std::string name = std::to_string(at);
+            state.counters["med_us@" + name] = percentile(last500(perReading), 0.5);
+            state.counters["p99_us@" + name] = percentile(last500(perReading), 0.99);
+            state.counters["cpu_med_us@" + name] = percentile(last500(cpuPerReading), 0.5);
+            state.counters["cpu_p99_us@" + name] = percentile(last500(cpuPerReading), 0.99);
+            state.counters["handled_us@" + name] = percentile(last500(handled), 0.5);
         }
         state.counters["readings_per_s"] = MaxReadings / seconds;
         state.counters["x_wire_rate"] = MaxReadings / seconds / (9600.0 / 10 / 14);
