@@ -69,7 +69,7 @@ constexpr Row Table[] = {
     //                            SAVE    LOAD    PRINT     LIMIT   CLEAR   CONN    START       FILE    file button
     {Situation::StartUp,          onDark, onDark, offDark,  onDark, onDark, conn,   startFirst, offDark, Shown::Hide},
     {Situation::Connecting,       keep,   keep,   keep,     keep,   keep,   off,    keep,       keep},
-    {Situation::ConnectAborted,   keep,   keep,   keep,     keep,   keep,   on,     keep,       keep},
+    {Situation::ConnectAborted,   keep,   keep,   keep,     keep,   keep,   onDark, keep,       keep},
     {Situation::Connected,        keep,   keep,   keep,     keep,   keep,   discon, on,         on},
     {Situation::Disconnecting,    keep,   keep,   keep,     keep,   keep,   off,    off,        off},
     {Situation::Disconnected,     on,     on,     onIfData, on,     keep,   conn,   startOff,   off},

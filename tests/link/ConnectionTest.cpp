@@ -109,6 +109,8 @@ private slots:
         answerPicker(-1);
         f->window->btnComm->click();
         QVERIFY(f->window->btnComm->isEnabled());
+        // The press flipped the switch's light; not connected, it goes dark again.
+        QVERIFY(!f->window->btnComm->isLit());
         QVERIFY(!f->window->ComPort1->isOpen());
         QVERIFY(f->messages->messages().empty());
         test::LinkFixture::settle();

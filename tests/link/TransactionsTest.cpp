@@ -331,7 +331,10 @@ private slots:
         QFile log(QDir(f->workingDirectory()).filePath(QStringLiteral("APRO.LOG")));
         QVERIFY(log.open(QIODevice::ReadOnly));
         const QByteArray text = log.readAll();
-        QVERIFY2(text.contains("0700H4f"), text.constData());
+        // The handshake and its answer, in the order of the conversation.
+        const qsizetype sent = text.indexOf("TX 3a 30 37 30 30 48 34 66 0d 0a");
+        const qsizetype answered = text.indexOf("RX 3a 30 37 30 30 48 34 66 0d 0a");
+        QVERIFY2(sent >= 0 && answered > sent, text.constData());
     }
 
 private:

@@ -96,7 +96,6 @@ void SerialPort::open()
     ++session;
     failing = false;
     received.clear();
-    unsent.clear();
     collector.discard();
     log.start(portLabel(), clock.nowMs());
     watching = true;
@@ -129,7 +128,6 @@ QString SerialPort::closePort()
     triggers.removeAll();
     port.close();
     received.clear();
-    unsent.clear();
     return log.writeTo(TrafficLog::fileName());
 }
 
@@ -148,15 +146,14 @@ void SerialPort::send(const QByteArray& block)
 {
     if (!isOpen())
         throw PlatformError(QStringLiteral("%1 is not open").arg(portLabel()));
-    unsent += block;
+    // Logged as it is queued, so that the log keeps the order of the conversation: the answer
+    // can be read before the write of the question has been reported.
+    log.record(TrafficLog::Direction::Tx, block, clock.nowMs());
     port.write(block);
 }
 
-void SerialPort::written(qint64 count)
+void SerialPort::written(qint64)
 {
-    const qsizetype sent = qMin<qsizetype>(count, unsent.size());
-    log.record(TrafficLog::Direction::Tx, QByteArrayView(unsent).first(sent), clock.nowMs());
-    unsent.remove(0, sent);
     lights.traffic(TrafficLights::Direction::Tx);
 }
 
@@ -176,7 +173,6 @@ void SerialPort::discardOutput()
     // what already reached the other end and waits there to be read.
     if (port.bytesToWrite() > 0 || driverQueued(port.handle()) > 0)
         port.clear(QSerialPort::Output);
-    unsent.clear();
 }
 
 bool SerialPort::drainOutput(int timeoutMs)

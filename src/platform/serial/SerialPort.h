@@ -106,7 +106,6 @@ private:
     bool collectorOn = false;
     bool reading = false;
     QByteArray received; // read from the port, not yet given to the collector
-    QByteArray unsent;   // queued, not yet written: logged as it leaves
     int packetTimeout = 0;
     quint64 watchedStart = 0;
 };
