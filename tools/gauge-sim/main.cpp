@@ -7,11 +7,13 @@
 
 #include <QCommandLineParser>
 #include <QCoreApplication>
+#include <QSocketNotifier>
 #include <QTextStream>
 #include <QTimer>
 
 #include <cstdio>
 #include <optional>
+#include <unistd.h>
 
 using namespace sonmetra;
 using namespace sonmetra::sim;
@@ -172,6 +174,26 @@ QVector<QVector<quint16>> storedFiles(int count, int readings)
     return files;
 }
 
+// Keys typed while it runs, each followed by Enter: b sends the gauge's own disconnect, z its own
+// end of measurement. At the end of its input (none, or /dev/null) it stops listening.
+void listenToKeys(GaugeSimulator& simulator, QSocketNotifier& keys)
+{
+    QObject::connect(&keys, &QSocketNotifier::activated, &simulator, [&simulator, &keys] {
+        char typed[64];
+        const ssize_t count = ::read(STDIN_FILENO, typed, sizeof typed);
+        if (count <= 0) {
+            keys.setEnabled(false);
+            return;
+        }
+        for (ssize_t i = 0; i < count; ++i) {
+            if (typed[i] == 'b')
+                simulator.sendDisconnect();
+            else if (typed[i] == 'z')
+                simulator.sendEndOfMeasurement();
+        }
+    });
+}
+
 int run(const Options& options)
 {
     GaugeSimulator simulator;
@@ -208,8 +230,12 @@ int run(const Options& options)
             QCoreApplication::quit();
         });
 
+    QSocketNotifier keys(STDIN_FILENO, QSocketNotifier::Read);
+    listenToKeys(simulator, keys);
+
     out() << "Gauge simulator on " << simulator.slavePath() << ", linked as COM" << options.com
-          << " (" << simulator.linkPath() << "). Ctrl+C ends it." << Qt::endl;
+          << " (" << simulator.linkPath() << "). Type b and Enter to disconnect from the gauge's "
+          << "side, z and Enter to end a measurement; Ctrl+C ends it." << Qt::endl;
     const int status = QCoreApplication::exec();
     simulator.unlink();
     if (!simulator.errorString().isEmpty())
