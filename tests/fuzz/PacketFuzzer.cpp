@@ -34,6 +34,13 @@ struct Program
         window = std::make_unique<TfrmMain>(clock);
         comTest = std::make_unique<TfrmComTest>(window.get());
         window->frmComTest = comTest.get();
+        // Qt loads fonts and styles on first use; do that before the inputs are watched for leaks.
+        CommRec.Task = ctMeasuring;
+        window->HandlePacket(QByteArrayLiteral("0b00Dd20425"));
+        static_cast<void>(window->grab());
+        window->ClearView();
+        DataRec = TDataRec{};
+        CommRec = TCommRec{};
     }
 
     int argc = 1;
