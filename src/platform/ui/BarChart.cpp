@@ -323,8 +323,10 @@ void BarChart::drawLabel(QPainter& painter, int left, int baseline, const QStrin
 
 void BarChart::changeEvent(QEvent* event)
 {
-    if (event->type() == QEvent::FontChange)
+    if (event->type() == QEvent::FontChange) {
         labels.clear();
+        marks.clear();
+    }
     QWidget::changeEvent(event);
 }
 
@@ -410,19 +412,37 @@ void BarChart::paintEvent(QPaintEvent*)
     }
     painter.restore();
 
-    const QColor markBack(0xFF, 0xFF, 0xE1);
     for (auto bar = first; bar != last; ++bar) {
-        const QString text = markText(bar->value);
+        const QPixmap& mark = markPicture(markText(bar->value));
         const int centre = qRound(xOf(bar->x));
         const int barTop = qRound(std::min(yOf(bar->value), yOf(0)));
-        const int textWidth = labelWidth(text);
-        const QRect box(centre - textWidth / 2 - 3, barTop - markGap - metrics.height() - 2,
-                        textWidth + 7, metrics.height() + 3);
-        verticalLine(painter, centre, box.bottom(), barTop, axis);
-        painter.fillRect(box, markBack);
-        outline(painter, box, axis);
-        drawLabel(painter, box.left() + 4, box.top() + 2 + metrics.ascent(), text);
+        const QPoint topLeft(centre - (mark.width() - 7) / 2 - 3,
+                             barTop - markGap - metrics.height() - 2);
+        verticalLine(painter, centre, topLeft.y() + mark.height() - 1, barTop, axis);
+        painter.drawPixmap(topLeft, mark);
     }
+}
+
+// A value mark: the value in a framed box. Drawn once per value and then copied, as the same
+// values come round page after page.
+const QPixmap& BarChart::markPicture(const QString& text) const
+{
+    if (marks.size() > maxCachedLabels)
+        marks.clear();
+    auto found = marks.find(text);
+    if (found == marks.end()) {
+        const QFontMetrics metrics = fontMetrics();
+        const QRect box(0, 0, labelWidth(text) + 7, metrics.height() + 3);
+        QPixmap picture(box.size());
+        QPainter painter(&picture);
+        painter.fillRect(box, QColor(0xFF, 0xFF, 0xE1));
+        outline(painter, box, QBrush(Qt::black));
+        painter.setPen(Qt::black);
+        painter.setFont(font());
+        drawLabel(painter, 4, 2 + metrics.ascent(), text);
+        found = marks.insert(text, picture);
+    }
+    return found.value();
 }
 
 } // namespace sonmetra::ui

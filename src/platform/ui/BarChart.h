@@ -2,6 +2,7 @@
 
 #include <QColor>
 #include <QHash>
+#include <QPixmap>
 #include <QStaticText>
 #include <QString>
 #include <QWidget>
@@ -84,6 +85,7 @@ private:
     const QStaticText& label(const QString& text) const;
     int labelWidth(const QString& text) const;
     void drawLabel(QPainter& painter, int left, int baseline, const QString& text) const;
+    const QPixmap& markPicture(const QString& text) const;
     void updateChartArea();
 
     std::vector<Bar> bars;
@@ -92,6 +94,7 @@ private:
     double largestValue = 0.0;
     QString titleText;
     mutable QHash<QString, QStaticText> labels;
+    mutable QHash<QString, QPixmap> marks;
 };
 
 } // namespace sonmetra::ui
