@@ -18,6 +18,8 @@ namespace {
 constexpr double barWidthShare = 0.7;
 constexpr int tickLength = 4;
 constexpr qsizetype maxCachedLabels = 4096;
+// A tall bar picture is some 40 KB; a page of similar readings needs only a handful.
+constexpr qsizetype maxCachedBars = 64;
 constexpr int markGap = 6;
 constexpr double emptyValueAxisMaximum = 10.0;
 
@@ -404,11 +406,7 @@ void BarChart::paintEvent(QPaintEvent*)
         const QRect shape = QRect(QPoint(centre - halfWidth, qRound(yOf(bar->value))),
                                   QPoint(centre + halfWidth, plot.bottom()))
                                 .normalized();
-        QLinearGradient fill(shape.topLeft(), shape.bottomLeft());
-        fill.setColorAt(0.0, bar->color);
-        fill.setColorAt(1.0, bar->color.darker(170));
-        painter.fillRect(shape, fill);
-        outline(painter, shape, axis);
+        painter.drawPixmap(shape.topLeft(), barPicture(bar->color, shape.size()));
     }
     painter.restore();
 
@@ -421,6 +419,29 @@ void BarChart::paintEvent(QPaintEvent*)
         verticalLine(painter, centre, topLeft.y() + mark.height() - 1, barTop, axis);
         painter.drawPixmap(topLeft, mark);
     }
+}
+
+// A bar: filled with its colour darkening downwards, outlined in black. Neighbouring readings
+// differ by a few pixels at most, so the pictures are drawn once per colour and size.
+const QPixmap& BarChart::barPicture(const QColor& color, const QSize& size) const
+{
+    if (barPictures.size() > maxCachedBars)
+        barPictures.clear();
+    const quint64 key =
+        quint64(color.rgba()) << 32 | quint64(quint16(size.width())) << 16 | quint16(size.height());
+    auto found = barPictures.find(key);
+    if (found == barPictures.end()) {
+        QPixmap picture(size);
+        QPainter painter(&picture);
+        const QRect shape(QPoint(0, 0), size);
+        QLinearGradient fill(shape.topLeft(), shape.bottomLeft());
+        fill.setColorAt(0.0, color);
+        fill.setColorAt(1.0, color.darker(170));
+        painter.fillRect(shape, fill);
+        outline(painter, shape, QBrush(Qt::black));
+        found = barPictures.insert(key, picture);
+    }
+    return found.value();
 }
 
 // A value mark: the value in a framed box. Drawn once per value and then copied, as the same

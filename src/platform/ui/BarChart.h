@@ -86,6 +86,7 @@ private:
     int labelWidth(const QString& text) const;
     void drawLabel(QPainter& painter, int left, int baseline, const QString& text) const;
     const QPixmap& markPicture(const QString& text) const;
+    const QPixmap& barPicture(const QColor& color, const QSize& size) const;
     void updateChartArea();
 
     std::vector<Bar> bars;
@@ -95,6 +96,7 @@ private:
     QString titleText;
     mutable QHash<QString, QStaticText> labels;
     mutable QHash<QString, QPixmap> marks;
+    mutable QHash<quint64, QPixmap> barPictures;
 };
 
 } // namespace sonmetra::ui
