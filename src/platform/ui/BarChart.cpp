@@ -6,6 +6,7 @@
 #include <QLinearGradient>
 #include <QPaintEvent>
 #include <QPainter>
+#include <QRegion>
 #include <QStaticText>
 #include <QtMath>
 #include <algorithm>
@@ -332,27 +333,32 @@ void BarChart::changeEvent(QEvent* event)
     QWidget::changeEvent(event);
 }
 
-void BarChart::paintEvent(QPaintEvent*)
+void BarChart::paintEvent(QPaintEvent* event)
 {
     // Text is placed at computed baselines and bars use vertical gradients: both keep the raster
     // engine on its fast paths, which is what holds one repaint well under a millisecond.
     QPainter painter(this);
+    const QRect plot = plotArea();
+    const bool hasPlot = plot.width() > 0 && plot.height() > 0;
     QLinearGradient background(0, 0, 0, height());
     background.setColorAt(0.0, QColor(0x80, 0x80, 0x80));
     background.setColorAt(1.0, QColor(0xFF, 0x80, 0x40));
-    painter.fillRect(rect(), background);
+    // The background only around the plot, so that every pixel is written once.
+    for (const QRect& part : QRegion(rect()).subtracted(hasPlot ? plot : QRect()))
+        painter.fillRect(part, background);
 
     const QFont heading = titleFont();
     const QFontMetrics headingMetrics(heading);
-    painter.setFont(heading);
-    painter.setPen(QColor(0x00, 0x00, 0xFF));
-    painter.drawText(QPoint((width() - headingMetrics.horizontalAdvance(titleText)) / 2,
-                            4 + headingMetrics.ascent()),
-                     titleText);
-    painter.setFont(font());
+    if (event->rect().top() < 4 + headingMetrics.height()) {
+        painter.setFont(heading);
+        painter.setPen(QColor(0x00, 0x00, 0xFF));
+        painter.drawText(QPoint((width() - headingMetrics.horizontalAdvance(titleText)) / 2,
+                                4 + headingMetrics.ascent()),
+                         titleText);
+        painter.setFont(font());
+    }
 
-    const QRect plot = plotArea();
-    if (plot.width() <= 0 || plot.height() <= 0)
+    if (!hasPlot)
         return;
     painter.fillRect(plot, QColor(0xC0, 0xC0, 0xC0));
 
