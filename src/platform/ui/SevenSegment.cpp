@@ -77,29 +77,45 @@ QString SevenSegment::pictureKey() const
 
 void SevenSegment::preparePicture()
 {
+    // render() sends the events a widget not yet shown is owed, a resize among them.
+    if (drawingPicture)
+        return;
+    shownPicture = QPixmap();
     if (width() <= 0 || height() <= 0)
         return;
     const QString key = pictureKey();
-    QPixmap picture;
-    if (QPixmapCache::find(key, &picture))
+    if (QPixmapCache::find(key, &shownPicture))
         return;
     const qreal ratio = devicePixelRatioF();
-    picture = QPixmap(size() * ratio);
+    QPixmap picture(size() * ratio);
     picture.setDevicePixelRatio(ratio);
     drawingPicture = true;
     render(&picture);
     drawingPicture = false;
     QPixmapCache::insert(key, picture);
+    shownPicture = picture;
 }
 
 void SevenSegment::paintEvent(QPaintEvent* event)
 {
-    QPixmap picture;
-    if (drawingPicture || !QPixmapCache::find(pictureKey(), &picture)) {
+    if (drawingPicture || shownPicture.isNull()) {
         QLCDNumber::paintEvent(event);
         return;
     }
-    QPainter(this).drawPixmap(0, 0, picture);
+    QPainter(this).drawPixmap(0, 0, shownPicture);
+}
+
+void SevenSegment::resizeEvent(QResizeEvent* event)
+{
+    QLCDNumber::resizeEvent(event);
+    preparePicture();
+}
+
+void SevenSegment::changeEvent(QEvent* event)
+{
+    QLCDNumber::changeEvent(event);
+    if (event->type() == QEvent::EnabledChange)
+        preparePicture();
 }
 
 } // namespace sonmetra::ui

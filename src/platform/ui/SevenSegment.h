@@ -2,6 +2,7 @@
 
 #include <QColor>
 #include <QLCDNumber>
+#include <QPixmap>
 
 namespace sonmetra::ui {
 
@@ -25,6 +26,8 @@ public:
 
 protected:
     void paintEvent(QPaintEvent* event) override;
+    void resizeEvent(QResizeEvent* event) override;
+    void changeEvent(QEvent* event) override;
 
 private:
     QString pictureKey() const;
@@ -34,6 +37,7 @@ private:
     QString shownText;
     QColor segments;
     bool drawingPicture = false;
+    QPixmap shownPicture; // what the segments show now, drawn once per value and colour
 };
 
 } // namespace sonmetra::ui
