@@ -304,10 +304,7 @@ void TfrmMain::InitMainState()
     UpperLimit = DefaultUpperLimit;
     LowerLimit = DefaultLowerLimit;
     SegDisplays = seg;
-    lblMax->clear();
-    lblMin->clear();
-    for (ui::NumericFigure* figure : {ledAverage, ledSDEV, ledMax, ledMin, ledCounter})
-        figure->setValue(0);
+    clearFigures();
     setStatusPanel(0, QStringLiteral("No connect to instrument"));
 }
 

@@ -164,7 +164,12 @@ protected:
     void closeEvent(QCloseEvent* event) override;
 
 private:
+    void clearChart();
+    // The index labels empty and the five statistics figures at 0.
+    void clearFigures();
     void showStatistics();
+    // Sends the last packet again if the output buffer has room for it now.
+    void sendTxBuffer();
     void createCommandRow();
     void createChart();
     void createReadingsColumn();

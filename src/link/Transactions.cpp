@@ -52,17 +52,21 @@ bool TfrmMain::SendPacket(const link::TCommPacket& packet)
     std::copy_n(encoded, length, CommRec.TxBuffer.begin());
     CommRec.TxLength = static_cast<quint16>(length);
     // A full output buffer sends nothing now; the response timer then brings a re-send.
-    if (ComPort1->outputFree() >= CommRec.TxLength)
-        ComPort1->send(QByteArray(CommRec.TxBuffer.data(), CommRec.TxLength));
+    sendTxBuffer();
     if (CommRec.Task != ctMeasuring && CommRec.Task != ctStopping)
         ComPort1->armTrigger(CommRec.TriggerHandle, ResponseTimeoutTicks);
     return true;
 }
 
-void TfrmMain::ResendLast()
+void TfrmMain::sendTxBuffer()
 {
     if (ComPort1->isOpen() && ComPort1->outputFree() >= CommRec.TxLength)
         ComPort1->send(QByteArray(CommRec.TxBuffer.data(), CommRec.TxLength));
+}
+
+void TfrmMain::ResendLast()
+{
+    sendTxBuffer();
     ComPort1->armTrigger(CommRec.TriggerHandle, ResponseTimeoutTicks);
 }
 

@@ -28,26 +28,34 @@ constexpr int PageSize = 10;
 
 } // namespace
 
-void TfrmMain::ClearView()
+void TfrmMain::clearChart()
 {
     Chart1->clearBars();
     Chart1->setAxisMinimum(InitialAxisMinimum);
     Chart1->setAxisMaximum(InitialAxisMaximum);
-    for (ui::SevenSegment* display : SegDisplays)
-        display->setValue(0);
+}
+
+void TfrmMain::clearFigures()
+{
     lblMax->clear();
     lblMin->clear();
     for (ui::NumericFigure* figure : {ledAverage, ledSDEV, ledMax, ledMin, ledCounter})
         figure->setValue(0);
 }
 
+void TfrmMain::ClearView()
+{
+    clearChart();
+    for (ui::SevenSegment* display : SegDisplays)
+        display->setValue(0);
+    clearFigures();
+}
+
 void TfrmMain::RedrawAll()
 {
     if (DataRec.Count == 0)
         return;
-    Chart1->clearBars();
-    Chart1->setAxisMinimum(InitialAxisMinimum);
-    Chart1->setAxisMaximum(InitialAxisMaximum);
+    clearChart();
     for (int k = 1; k <= DataRec.Count; ++k) {
         Chart1->addBar(k, DataRec.Readings[k]);
         ColorBar(static_cast<quint16>(k));
@@ -61,21 +69,17 @@ void TfrmMain::AppendReading()
 {
     const quint16 n = DataRec.Count;
     const double b = n + 0.5;
-    if (Chart1->barCount() >= n) {
-        // At the cap the newest reading replaced reading n: its bar shows it, one bar per reading,
-        // and the window and the page come to the newest ten.
+    // At the cap the newest reading replaced reading n: its bar shows it, one bar per reading,
+    // and the window and the page come to the newest ten.
+    const bool replaced = Chart1->barCount() >= n;
+    if (replaced) {
         Chart1->setBarValue(n - 1, DataRec.Readings[n]);
-        ColorBar(n);
-        Chart1->setAxisMaximum(b);
-        Chart1->setAxisMinimum(b - PageSize);
         DataRec.PageEnd = n;
-        ShowPage(n);
-        showStatistics();
-        return;
+    } else {
+        Chart1->addBar(n, DataRec.Readings[n]);
     }
-    Chart1->addBar(n, DataRec.Readings[n]);
     ColorBar(n);
-    if (Chart1->axisMaximum() < b) {
+    if (replaced || Chart1->axisMaximum() < b) {
         Chart1->setAxisMaximum(b);
         Chart1->setAxisMinimum(b - PageSize);
     } else if (n > PageSize) {
@@ -105,8 +109,7 @@ void TfrmMain::ShowPage(quint16 pageEnd)
             continue;
         }
         const float v = DataRec.Readings[k];
-        display->setValue(v);
-        display->setSegmentColor(OutOfBounds(v) ? SegmentOutOfBounds : SegmentInBounds);
+        display->setValue(v, OutOfBounds(v) ? SegmentOutOfBounds : SegmentInBounds);
     }
     lblMax->setText(QString::number(pageEnd));
     if (pageEnd >= PageSize)

@@ -28,10 +28,22 @@ SevenSegment::SevenSegment(QWidget* parent) : QLCDNumber(parent), segments(0x00,
 
 void SevenSegment::setValue(double value)
 {
+    takeValue(value);
+    preparePicture();
+}
+
+void SevenSegment::setValue(double value, const QColor& color)
+{
+    takeValue(value);
+    takeColor(color);
+    preparePicture();
+}
+
+void SevenSegment::takeValue(double value)
+{
     shownValue = value;
     shownText = QString::number(value, 'f', 2);
     display(shownText);
-    preparePicture();
     QAccessibleEvent changed(this, QAccessible::NameChanged);
     QAccessible::updateAccessibility(&changed);
 }
@@ -48,15 +60,21 @@ QString SevenSegment::text() const
 
 void SevenSegment::setSegmentColor(const QColor& color)
 {
+    if (takeColor(color))
+        preparePicture();
+}
+
+bool SevenSegment::takeColor(const QColor& color)
+{
     // The view sets the colour of every display on every page; a new palette costs a repaint
     // and a round of change events, so only a real change makes one.
     if (color == segments)
-        return;
+        return false;
     segments = color;
     QPalette colours = palette();
     colours.setColor(QPalette::All, QPalette::WindowText, color);
     setPalette(colours);
-    preparePicture();
+    return true;
 }
 
 QColor SevenSegment::segmentColor() const

@@ -17,6 +17,8 @@ public:
     explicit SevenSegment(QWidget* parent = nullptr);
 
     void setValue(double value);
+    // Value and segment colour at once: the display's picture is drawn once, not twice.
+    void setValue(double value, const QColor& color);
     double value() const;
     // What the segments show, e.g. "12.34".
     QString text() const;
@@ -30,6 +32,8 @@ protected:
     void changeEvent(QEvent* event) override;
 
 private:
+    void takeValue(double value);
+    bool takeColor(const QColor& color); // false when the colour was already shown
     QString pictureKey() const;
     void preparePicture();
 
