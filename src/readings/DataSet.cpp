@@ -2,7 +2,10 @@
 
 #include <algorithm>
 #include <cmath>
-#include <cstring>
+
+#if defined(__SSE2__)
+#include <emmintrin.h>
+#endif
 
 namespace sonmetra {
 
@@ -27,35 +30,70 @@ void ClearDataSet(TDataRec& rec)
 
 namespace {
 
-// Readings four at a time in two pairs of doubles: four independent chains of additions that
-// fit plain SSE2 registers, so recomputing the statistics for every live reading stays cheap.
-using Pair = double __attribute__((vector_size(16)));
-using Quad = float __attribute__((vector_size(16)));
+// The passes over the readings run four at a time in SSE2 (the x86-64 baseline): each group of
+// four is widened to two pairs of doubles, which keeps two chains of additions independent. Taking
+// the halves apart element by element instead costs several times the instructions, and recomputing
+// the statistics for every live reading makes this the hottest loop of a measurement. Elsewhere,
+// and for the last few readings, the plain loops below do the same sums one reading at a time.
+#if defined(__SSE2__)
+constexpr int VectorStep = 4;
 
-struct Lanes
+double sumOfHalves(__m128d a, __m128d b)
 {
-    Pair low{};
-    Pair high{};
-
-    double total() const { return (low[0] + low[1]) + (high[0] + high[1]); }
-};
-
-Quad loadQuad(const float* p)
-{
-    Quad v;
-    std::memcpy(&v, p, sizeof v);
-    return v;
+    const __m128d both = _mm_add_pd(a, b);
+    return _mm_cvtsd_f64(_mm_add_sd(both, _mm_unpackhi_pd(both, both)));
 }
 
-Pair lowHalf(Quad v)
+// Sum, largest and smallest of readings[0, whole), whole a multiple of VectorStep.
+void vectorFirstPass(const float* readings, int whole, double& sum, float& maximum, float& minimum)
 {
-    return Pair{v[0], v[1]};
+    __m128d low = _mm_setzero_pd();
+    __m128d high = _mm_setzero_pd();
+    __m128 largest = _mm_set1_ps(maximum);
+    __m128 smallest = _mm_set1_ps(minimum);
+    for (int k = 0; k < whole; k += VectorStep) {
+        const __m128 v = _mm_loadu_ps(readings + k);
+        low = _mm_add_pd(low, _mm_cvtps_pd(v));
+        high = _mm_add_pd(high, _mm_cvtps_pd(_mm_movehl_ps(v, v)));
+        largest = _mm_max_ps(largest, v);
+        smallest = _mm_min_ps(smallest, v);
+    }
+    sum = sumOfHalves(low, high);
+    alignas(16) float lanes[VectorStep];
+    _mm_store_ps(lanes, largest);
+    maximum = *std::max_element(lanes, lanes + VectorStep);
+    _mm_store_ps(lanes, smallest);
+    minimum = *std::min_element(lanes, lanes + VectorStep);
 }
 
-Pair highHalf(Quad v)
+// Sum of the squared distances of readings[0, whole) from the average.
+double vectorSecondPass(const float* readings, int whole, double average)
 {
-    return Pair{v[2], v[3]};
+    const __m128d mean = _mm_set1_pd(average);
+    __m128d low = _mm_setzero_pd();
+    __m128d high = _mm_setzero_pd();
+    for (int k = 0; k < whole; k += VectorStep) {
+        const __m128 v = _mm_loadu_ps(readings + k);
+        const __m128d a = _mm_sub_pd(mean, _mm_cvtps_pd(v));
+        const __m128d b = _mm_sub_pd(mean, _mm_cvtps_pd(_mm_movehl_ps(v, v)));
+        low = _mm_add_pd(low, _mm_mul_pd(a, a));
+        high = _mm_add_pd(high, _mm_mul_pd(b, b));
+    }
+    return sumOfHalves(low, high);
 }
+#else
+constexpr int VectorStep = 1;
+
+void vectorFirstPass(const float*, int, double& sum, float&, float&)
+{
+    sum = 0.0;
+}
+
+double vectorSecondPass(const float*, int, double)
+{
+    return 0.0;
+}
+#endif
 
 } // namespace
 
@@ -70,40 +108,19 @@ Statistics CalcStatistics(const TDataRec& rec)
     }
     const float* readings = rec.Readings.items.data(); // readings[0] is reading 1
     const int count = rec.Count;
-    const int whole = count - count % 4;
+    const int whole = VectorStep > 1 ? count - count % VectorStep : 0;
 
-    Lanes sums;
-    Quad maxima{s.maximum, s.maximum, s.maximum, s.maximum};
-    Quad minima = maxima;
-    for (int k = 0; k < whole; k += 4) {
-        const Quad v = loadQuad(readings + k);
-        sums.low += lowHalf(v);
-        sums.high += highHalf(v);
-        maxima = v > maxima ? v : maxima;
-        minima = v < minima ? v : minima;
-    }
-    double sum = sums.total();
+    double sum = 0.0;
+    vectorFirstPass(readings, whole, sum, s.maximum, s.minimum);
     for (int k = whole; k < count; ++k) {
         sum += readings[k];
         s.maximum = std::max(s.maximum, readings[k]);
         s.minimum = std::min(s.minimum, readings[k]);
     }
-    for (int j = 0; j < 4; ++j) {
-        s.maximum = std::max(s.maximum, maxima[j]);
-        s.minimum = std::min(s.minimum, minima[j]);
-    }
     const double average = sum / count;
     s.average = static_cast<float>(average);
 
-    Lanes squares;
-    for (int k = 0; k < whole; k += 4) {
-        const Quad v = loadQuad(readings + k);
-        const Pair low = average - lowHalf(v);
-        const Pair high = average - highHalf(v);
-        squares.low += low * low;
-        squares.high += high * high;
-    }
-    double sumOfSquares = squares.total();
+    double sumOfSquares = vectorSecondPass(readings, whole, average);
     for (int k = whole; k < count; ++k) {
         const double d = average - readings[k];
         sumOfSquares += d * d;

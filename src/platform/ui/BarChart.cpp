@@ -3,8 +3,8 @@
 #include "error/PlatformError.h"
 #include "ui/Accessibility.h"
 
+#include <QEvent>
 #include <QLinearGradient>
-#include <QPaintEvent>
 #include <QPainter>
 #include <QRegion>
 #include <QStaticText>
@@ -56,23 +56,29 @@ int decimalsForStep(double step)
 
 // One-pixel lines and outlines are filled, not stroked: the raster engine fills a rectangle many
 // times faster than it strokes the same line.
-void horizontalLine(QPainter& painter, int left, int right, int y, const QBrush& brush)
+// A plain colour rather than a brush: the colour's path skips setting up a brush's spans, which
+// costs more than filling a one-pixel line.
+void horizontalLine(QPainter& painter, int left, int right, int y, const QColor& color)
 {
-    painter.fillRect(QRect(left, y, right - left + 1, 1), brush);
+    painter.fillRect(QRect(left, y, right - left + 1, 1), color);
 }
 
-void verticalLine(QPainter& painter, int x, int top, int bottom, const QBrush& brush)
+void verticalLine(QPainter& painter, int x, int top, int bottom, const QColor& color)
 {
-    painter.fillRect(QRect(x, top, 1, bottom - top + 1), brush);
+    painter.fillRect(QRect(x, top, 1, bottom - top + 1), color);
 }
 
-void outline(QPainter& painter, const QRect& box, const QBrush& brush)
+void outline(QPainter& painter, const QRect& box, const QColor& color)
 {
-    horizontalLine(painter, box.left(), box.right(), box.top(), brush);
-    horizontalLine(painter, box.left(), box.right(), box.bottom(), brush);
-    verticalLine(painter, box.left(), box.top(), box.bottom(), brush);
-    verticalLine(painter, box.right(), box.top(), box.bottom(), brush);
+    horizontalLine(painter, box.left(), box.right(), box.top(), color);
+    horizontalLine(painter, box.left(), box.right(), box.bottom(), color);
+    verticalLine(painter, box.left(), box.top(), box.bottom(), color);
+    verticalLine(painter, box.right(), box.top(), box.bottom(), color);
 }
+
+const QColor gridColor(0xA8, 0xA8, 0xA8);
+const QColor wallColor(Qt::white);
+const QColor axisColor(Qt::black);
 
 QFont titleFont()
 {
@@ -173,6 +179,7 @@ void BarChart::shiftAxis(double offset)
 void BarChart::setTitle(const QString& title)
 {
     titleText = title;
+    backdrop = QPixmap();
     update();
 }
 
@@ -329,74 +336,109 @@ void BarChart::changeEvent(QEvent* event)
     if (event->type() == QEvent::FontChange) {
         labels.clear();
         marks.clear();
+        backdrop = QPixmap();
     }
     QWidget::changeEvent(event);
 }
 
-void BarChart::paintEvent(QPaintEvent* event)
+int BarChart::valueStepCount() const
 {
-    // Text is placed at computed baselines and bars use vertical gradients: both keep the raster
-    // engine on its fast paths, which is what holds one repaint well under a millisecond.
-    QPainter painter(this);
-    const QRect plot = plotArea();
-    const bool hasPlot = plot.width() > 0 && plot.height() > 0;
+    const double step = valueAxisStep();
+    return int(std::floor(valueAxisMaximum() / step + 1e-9));
+}
+
+int BarChart::valueRow(const QRect& plot, int i) const
+{
+    return qRound(plot.bottom() - i * valueAxisStep() / valueAxisMaximum() * plot.height());
+}
+
+// What stays while the window moves along the readings: background, title and the left axis's
+// labels and ticks, all outside the plot. Drawn once per size and scale, it is copied on every
+// repaint; the plot itself is only filled, which writes its pixels without reading any.
+const QPixmap& BarChart::backdropPicture() const
+{
+    const qreal ratio = devicePixelRatioF();
+    const double top = valueAxisMaximum();
+    if (!backdrop.isNull() && backdrop.size() == size() * ratio &&
+        backdrop.devicePixelRatio() == ratio && backdropTop == top)
+        return backdrop;
+    backdropTop = top;
+    backdrop = QPixmap(size() * ratio);
+    backdrop.setDevicePixelRatio(ratio);
+    QPainter painter(&backdrop);
     QLinearGradient background(0, 0, 0, height());
     background.setColorAt(0.0, QColor(0x80, 0x80, 0x80));
     background.setColorAt(1.0, QColor(0xFF, 0x80, 0x40));
-    // The background only around the plot, so that every pixel is written once.
-    for (const QRect& part : QRegion(rect()).subtracted(hasPlot ? plot : QRect()))
-        painter.fillRect(part, background);
+    painter.fillRect(rect(), background);
 
     const QFont heading = titleFont();
     const QFontMetrics headingMetrics(heading);
-    if (event->rect().top() < 4 + headingMetrics.height()) {
-        painter.setFont(heading);
-        painter.setPen(QColor(0x00, 0x00, 0xFF));
-        painter.drawText(QPoint((width() - headingMetrics.horizontalAdvance(titleText)) / 2,
-                                4 + headingMetrics.ascent()),
-                         titleText);
-        painter.setFont(font());
-    }
+    painter.setFont(heading);
+    painter.setPen(QColor(0x00, 0x00, 0xFF));
+    painter.drawText(QPoint((width() - headingMetrics.horizontalAdvance(titleText)) / 2,
+                            4 + headingMetrics.ascent()),
+                     titleText);
+    painter.setFont(font());
 
-    if (!hasPlot)
-        return;
-    painter.fillRect(plot, QColor(0xC0, 0xC0, 0xC0));
-
+    const QRect plot = plotArea();
+    if (plot.width() <= 0 || plot.height() <= 0)
+        return backdrop;
     const QFontMetrics metrics = fontMetrics();
     const int middleToBaseline = (metrics.ascent() - metrics.descent()) / 2;
-    const double top = valueAxisMaximum();
     const double step = valueAxisStep();
     const int decimals = decimalsForStep(step);
-    const auto yOf = [&](double value) { return plot.bottom() - value / top * plot.height(); };
-    const double span = maximum - minimum;
-    const auto xOf = [&](double x) { return plot.left() + (x - minimum) / span * plot.width(); };
-
-    // Solid grid lines: a dotted pattern brush costs tens of microseconds per vertical line.
-    const QBrush grid(QColor(0xA8, 0xA8, 0xA8));
-    const QBrush axis(Qt::black);
     painter.setPen(Qt::black);
-    for (int i = 0; i * step <= top + step * 1e-9; ++i) {
-        const int y = qRound(yOf(i * step));
-        if (i > 0)
-            horizontalLine(painter, plot.left() + 1, plot.right() - 1, y, grid);
-        horizontalLine(painter, plot.left() - tickLength, plot.left(), y, axis);
+    for (int i = 0; i <= valueStepCount(); ++i) {
+        const int y = valueRow(plot, i);
+        horizontalLine(painter, plot.left() - tickLength, plot.left() - 1, y, axisColor);
         const QString label = QString::number(i * step, 'f', decimals);
         drawLabel(painter, plot.left() - tickLength - 3 - labelWidth(label), y + middleToBaseline,
                   label);
     }
+    return backdrop;
+}
+
+void BarChart::paintEvent(QPaintEvent*)
+{
+    // Text is placed at computed baselines and bars and marks are copied pictures: both keep the
+    // raster engine on its fast paths, which is what holds one repaint well under a millisecond.
+    QPainter painter(this);
+    const QRect plot = plotArea();
+    const bool hasPlot = plot.width() > 0 && plot.height() > 0;
+    const QPixmap& backdropShown = backdropPicture();
+    const qreal ratio = backdropShown.devicePixelRatio();
+    for (const QRect& part : QRegion(rect()).subtracted(hasPlot ? plot : QRect()))
+        painter.drawPixmap(part, backdropShown,
+                           QRectF(part.topLeft() * ratio, QSizeF(part.size()) * ratio));
+    if (!hasPlot)
+        return;
+
+    painter.fillRect(plot, QColor(0xC0, 0xC0, 0xC0));
+    for (int i = 1; i <= valueStepCount(); ++i)
+        horizontalLine(painter, plot.left() + 1, plot.right() - 1, valueRow(plot, i), gridColor);
+    // The back wall is an outline only; the left and bottom axes are drawn over it.
+    outline(painter, plot, wallColor);
+    horizontalLine(painter, plot.left(), plot.right(), plot.bottom(), axisColor);
+
+    const QFontMetrics metrics = fontMetrics();
+    const double top = valueAxisMaximum();
+    const auto yOf = [&](double value) { return plot.bottom() - value / top * plot.height(); };
+    const double span = maximum - minimum;
+    const auto xOf = [&](double x) { return plot.left() + (x - minimum) / span * plot.width(); };
+
+    // Solid grid lines: a dotted pattern costs tens of microseconds per vertical line.
+    painter.setPen(Qt::black);
     for (const int n : bottomAxisLabels()) {
         const int x = qRound(xOf(n));
-        verticalLine(painter, x, plot.top() + 1, plot.bottom() - 1, grid);
-        verticalLine(painter, x, plot.bottom(), plot.bottom() + tickLength, axis);
+        verticalLine(painter, x, plot.top() + 1, plot.bottom() - 1, gridColor);
+        verticalLine(painter, x, plot.bottom(), plot.bottom() + tickLength, axisColor);
         const QString label = QString::number(n);
         drawLabel(painter, x - labelWidth(label) / 2,
                   plot.bottom() + tickLength + 2 + metrics.ascent(), label);
     }
-
-    // The back wall is an outline only; the left and bottom axes are drawn over it.
-    outline(painter, plot, QBrush(Qt::white));
-    verticalLine(painter, plot.left(), plot.top(), plot.bottom(), axis);
-    horizontalLine(painter, plot.left(), plot.right(), plot.bottom(), axis);
+    // A grid line may fall on either side of the plot: the wall and the axis stay in front.
+    verticalLine(painter, plot.right(), plot.top(), plot.bottom(), wallColor);
+    verticalLine(painter, plot.left(), plot.top(), plot.bottom(), axisColor);
 
     const BarRange range = visibleBars();
     if (range.count == 0)
@@ -422,7 +464,7 @@ void BarChart::paintEvent(QPaintEvent* event)
         const int barTop = qRound(std::min(yOf(bar->value), yOf(0)));
         const QPoint topLeft(centre - (mark.width() - 7) / 2 - 3,
                              barTop - markGap - metrics.height() - 2);
-        verticalLine(painter, centre, topLeft.y() + mark.height() - 1, barTop, axis);
+        verticalLine(painter, centre, topLeft.y() + mark.height() - 1, barTop, axisColor);
         painter.drawPixmap(topLeft, mark);
     }
 }
@@ -444,7 +486,7 @@ const QPixmap& BarChart::barPicture(const QColor& color, const QSize& size) cons
         fill.setColorAt(0.0, color);
         fill.setColorAt(1.0, color.darker(170));
         painter.fillRect(shape, fill);
-        outline(painter, shape, QBrush(Qt::black));
+        outline(painter, shape, axisColor);
         found = barPictures.insert(key, picture);
     }
     return found.value();
@@ -463,7 +505,7 @@ const QPixmap& BarChart::markPicture(const QString& text) const
         QPixmap picture(box.size());
         QPainter painter(&picture);
         painter.fillRect(box, QColor(0xFF, 0xFF, 0xE1));
-        outline(painter, box, QBrush(Qt::black));
+        outline(painter, box, axisColor);
         painter.setPen(Qt::black);
         painter.setFont(font());
         drawLabel(painter, 4, 2 + metrics.ascent(), text);

@@ -87,6 +87,9 @@ private:
     void drawLabel(QPainter& painter, int left, int baseline, const QString& text) const;
     const QPixmap& markPicture(const QString& text) const;
     const QPixmap& barPicture(const QColor& color, const QSize& size) const;
+    const QPixmap& backdropPicture() const;
+    int valueStepCount() const;                   // steps of the left axis above 0
+    int valueRow(const QRect& plot, int i) const; // where the left axis's i-th step lies
     void updateChartArea();
 
     std::vector<Bar> bars;
@@ -97,6 +100,8 @@ private:
     mutable QHash<QString, QStaticText> labels;
     mutable QHash<QString, QPixmap> marks;
     mutable QHash<quint64, QPixmap> barPictures;
+    mutable QPixmap backdrop;
+    mutable double backdropTop = 0.0; // the value axis the backdrop was drawn for
 };
 
 } // namespace sonmetra::ui

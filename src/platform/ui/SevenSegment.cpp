@@ -3,49 +3,171 @@
 #include "ui/Accessibility.h"
 
 #include <QAccessible>
+#include <QHash>
 #include <QPainter>
 #include <QPixmap>
-#include <QPixmapCache>
+#include <QPolygonF>
+#include <array>
+#include <cmath>
 
 namespace sonmetra::ui {
+namespace {
 
-SevenSegment::SevenSegment(QWidget* parent) : QLCDNumber(parent), segments(0x00, 0xFF, 0x00)
+// Segments as bits: a (top), b (upper right), c (lower right), d (bottom), e (lower left),
+// f (upper left), g (middle).
+constexpr std::array<quint8, 10> DigitSegments = {0x3F, 0x06, 0x5B, 0x4F, 0x66,
+                                                  0x6D, 0x7D, 0x07, 0x7F, 0x6F};
+constexpr quint8 MinusSegments = 0x40;
+// The picture store is shared by all displays: a handful of sizes and colours, eleven characters
+// with and without a point. The bound only guards against a widget resized without end.
+constexpr qsizetype MaxCachedCells = 1024;
+
+quint8 segmentsOf(QChar c)
+{
+    if (c.isDigit())
+        return DigitSegments[static_cast<std::size_t>(c.digitValue())];
+    return c == QLatin1Char('-') ? MinusSegments : 0;
+}
+
+// A digit position: the digit, and right of it the room where a decimal point goes.
+struct Cell
+{
+    quint8 segments;
+    bool point;
+};
+
+// A horizontal segment centred on y from x0 to x1, pointed at both ends.
+QPolygonF horizontal(double x0, double x1, double y, double half)
+{
+    return QPolygonF({{x0, y},
+                      {x0 + half, y - half},
+                      {x1 - half, y - half},
+                      {x1, y},
+                      {x1 - half, y + half},
+                      {x0 + half, y + half}});
+}
+
+QPolygonF vertical(double x, double y0, double y1, double half)
+{
+    return QPolygonF({{x, y0},
+                      {x + half, y0 + half},
+                      {x + half, y1 - half},
+                      {x, y1},
+                      {x - half, y1 - half},
+                      {x - half, y0 + half}});
+}
+
+QPixmap drawCell(const Cell& cell, const QSize& size, qreal ratio, const QColor& color)
+{
+    QPixmap picture(size * ratio);
+    picture.setDevicePixelRatio(ratio);
+    picture.fill(Qt::black);
+    QPainter painter(&picture);
+    painter.setRenderHint(QPainter::Antialiasing);
+    painter.setPen(Qt::NoPen);
+    painter.setBrush(color);
+
+    const double pointRoom = std::max(3.0, size.width() / 4.0);
+    const double margin = size.height() / 8.0;
+    const double digitWidth = size.width() - pointRoom;
+    const double digitHeight = size.height() - 2.0 * margin;
+    const double thickness = std::max(2.0, std::round(digitHeight / 9.0));
+    const double half = thickness / 2.0;
+    const double gap = 0.75;
+    const double left = half;
+    const double right = digitWidth - half;
+    const double top = margin + half;
+    const double middle = margin + digitHeight / 2.0;
+    const double bottom = margin + digitHeight - half;
+
+    const std::array<QPolygonF, 7> shapes = {
+        horizontal(left + gap, right - gap, top, half),
+        vertical(right, top + gap, middle - gap, half),
+        vertical(right, middle + gap, bottom - gap, half),
+        horizontal(left + gap, right - gap, bottom, half),
+        vertical(left, middle + gap, bottom - gap, half),
+        vertical(left, top + gap, middle - gap, half),
+        horizontal(left + gap, right - gap, middle, half),
+    };
+    for (std::size_t s = 0; s < shapes.size(); ++s) {
+        if (cell.segments & (1u << s))
+            painter.drawPolygon(shapes[s]);
+    }
+    if (cell.point) {
+        const double x = digitWidth + (pointRoom - thickness) / 2.0;
+        painter.drawRect(QRectF(x, margin + digitHeight - thickness, thickness, thickness));
+    }
+    return picture;
+}
+
+// Every new reading moves each value of the column one display up, so drawing the polygons anew
+// on each repaint would dominate a live measurement. A character's picture is drawn once per size
+// and colour and then only copied.
+const QPixmap& cellPicture(const Cell& cell, const QSize& size, qreal ratio, const QColor& color)
+{
+    static QHash<quint64, QPixmap> pictures;
+    if (pictures.size() > MaxCachedCells)
+        pictures.clear();
+    const quint64 key = quint64(cell.segments) | quint64(cell.point) << 7 |
+                        quint64(size.width() & 0xFFF) << 8 | quint64(size.height() & 0xFFF) << 20 |
+                        quint64(color.rgb() & 0xFFFFFF) << 32 |
+                        quint64(qRound(ratio * 8.0) & 0xFF) << 56;
+    auto found = pictures.find(key);
+    if (found == pictures.end())
+        found = pictures.insert(key, drawCell(cell, size, ratio, color));
+    return found.value();
+}
+
+// The text right-aligned into the positions, each point joined to the digit left of it.
+std::array<Cell, SevenSegment::Positions> cellsOf(const QString& text)
+{
+    std::array<Cell, SevenSegment::Positions> cells{};
+    int position = SevenSegment::Positions;
+    bool point = false;
+    for (qsizetype i = text.size() - 1; i >= 0 && position > 0; --i) {
+        if (text[i] == QLatin1Char('.')) {
+            point = true;
+            continue;
+        }
+        cells[static_cast<std::size_t>(--position)] = {segmentsOf(text[i]), point};
+        point = false;
+    }
+    return cells;
+}
+
+} // namespace
+
+SevenSegment::SevenSegment(QWidget* parent) : QWidget(parent), segments(0x00, 0xFF, 0x00)
 {
     installAccessibleInterfaces();
-    setDigitCount(6);
-    // The decimal point sits between digits, so all six positions hold digits: up to 9999.99.
-    setSmallDecimalPoint(true);
-    setSegmentStyle(QLCDNumber::Flat);
-    setFrameStyle(QFrame::NoFrame);
-    setAutoFillBackground(true);
-    QPalette colours = palette();
-    colours.setColor(QPalette::Window, Qt::black);
-    // Flat segments are painted in the foreground colour; disabled displays keep it too.
-    colours.setColor(QPalette::All, QPalette::WindowText, segments);
-    setPalette(colours);
-    setValue(0.0);
+    // The paint covers every pixel, so nothing beneath needs painting first.
+    setAttribute(Qt::WA_OpaquePaintEvent);
+    takeValue(0.0);
 }
 
 void SevenSegment::setValue(double value)
 {
-    takeValue(value);
-    preparePicture();
+    if (takeValue(value))
+        update();
 }
 
 void SevenSegment::setValue(double value, const QColor& color)
 {
-    takeValue(value);
-    takeColor(color);
-    preparePicture();
+    const bool newValue = takeValue(value);
+    if (takeColor(color) || newValue)
+        update();
 }
 
-void SevenSegment::takeValue(double value)
+bool SevenSegment::takeValue(double value)
 {
     shownValue = value;
-    shownText = QString::number(value, 'f', 2);
-    display(shownText);
+    QString text = QString::number(value, 'f', 2);
+    if (text == shownText)
+        return false;
+    shownText = std::move(text);
     QAccessibleEvent changed(this, QAccessible::NameChanged);
     QAccessible::updateAccessibility(&changed);
+    return true;
 }
 
 double SevenSegment::value() const
@@ -61,19 +183,14 @@ QString SevenSegment::text() const
 void SevenSegment::setSegmentColor(const QColor& color)
 {
     if (takeColor(color))
-        preparePicture();
+        update();
 }
 
 bool SevenSegment::takeColor(const QColor& color)
 {
-    // The view sets the colour of every display on every page; a new palette costs a repaint
-    // and a round of change events, so only a real change makes one.
     if (color == segments)
         return false;
     segments = color;
-    QPalette colours = palette();
-    colours.setColor(QPalette::All, QPalette::WindowText, color);
-    setPalette(colours);
     return true;
 }
 
@@ -82,58 +199,25 @@ QColor SevenSegment::segmentColor() const
     return segments;
 }
 
-// Every new reading moves each value of the column one display up, so the pictures of the
-// displays are drawn once per value and colour and then only copied.
-QString SevenSegment::pictureKey() const
+QSize SevenSegment::sizeHint() const
 {
-    return QStringLiteral("sonmetra-seven-segment %1 %2 %3x%4 %5")
-        .arg(shownText, segments.name())
-        .arg(width())
-        .arg(height())
-        .arg(isEnabled() ? 1 : 0);
+    return {138, 40};
 }
 
-void SevenSegment::preparePicture()
+void SevenSegment::paintEvent(QPaintEvent*)
 {
-    // render() sends the events a widget not yet shown is owed, a resize among them.
-    if (drawingPicture)
-        return;
-    shownPicture = QPixmap();
-    if (width() <= 0 || height() <= 0)
-        return;
-    const QString key = pictureKey();
-    if (QPixmapCache::find(key, &shownPicture))
-        return;
+    QPainter painter(this);
+    painter.fillRect(rect(), Qt::black);
+    const int advance = std::max(1, (width() - 4) / Positions);
+    const QSize cellSize(advance, height());
+    const int left = (width() - Positions * advance) / 2;
     const qreal ratio = devicePixelRatioF();
-    QPixmap picture(size() * ratio);
-    picture.setDevicePixelRatio(ratio);
-    drawingPicture = true;
-    render(&picture);
-    drawingPicture = false;
-    QPixmapCache::insert(key, picture);
-    shownPicture = picture;
-}
-
-void SevenSegment::paintEvent(QPaintEvent* event)
-{
-    if (drawingPicture || shownPicture.isNull()) {
-        QLCDNumber::paintEvent(event);
-        return;
+    const std::array<Cell, Positions> cells = cellsOf(shownText);
+    for (int i = 0; i < Positions; ++i) {
+        const Cell& cell = cells[static_cast<std::size_t>(i)];
+        if (cell.segments != 0 || cell.point)
+            painter.drawPixmap(left + i * advance, 0, cellPicture(cell, cellSize, ratio, segments));
     }
-    QPainter(this).drawPixmap(0, 0, shownPicture);
-}
-
-void SevenSegment::resizeEvent(QResizeEvent* event)
-{
-    QLCDNumber::resizeEvent(event);
-    preparePicture();
-}
-
-void SevenSegment::changeEvent(QEvent* event)
-{
-    QLCDNumber::changeEvent(event);
-    if (event->type() == QEvent::EnabledChange)
-        preparePicture();
 }
 
 } // namespace sonmetra::ui

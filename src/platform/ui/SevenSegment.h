@@ -1,23 +1,27 @@
 #pragma once
 
 #include <QColor>
-#include <QLCDNumber>
-#include <QPixmap>
+#include <QString>
+#include <QWidget>
 
 namespace sonmetra::ui {
 
-// Seven-segment reading display: six digit positions, two decimals, flat segments on black.
-class SevenSegment : public QLCDNumber
+// Seven-segment reading display: six digit positions holding the value with two decimals, right
+// aligned, the decimal point small between two digits, flat segments on black. Up to 9999.99
+// fits; a longer text loses its leftmost digits.
+class SevenSegment : public QWidget
 {
     Q_OBJECT
     Q_PROPERTY(QString text READ text)
     Q_PROPERTY(QColor segmentColor READ segmentColor WRITE setSegmentColor)
 
 public:
+    static constexpr int Positions = 6;
+
     explicit SevenSegment(QWidget* parent = nullptr);
 
     void setValue(double value);
-    // Value and segment colour at once: the display's picture is drawn once, not twice.
+    // Value and segment colour at once: one repaint, not two.
     void setValue(double value, const QColor& color);
     double value() const;
     // What the segments show, e.g. "12.34".
@@ -26,22 +30,18 @@ public:
     void setSegmentColor(const QColor& color);
     QColor segmentColor() const;
 
+    QSize sizeHint() const override;
+
 protected:
     void paintEvent(QPaintEvent* event) override;
-    void resizeEvent(QResizeEvent* event) override;
-    void changeEvent(QEvent* event) override;
 
 private:
-    void takeValue(double value);
-    bool takeColor(const QColor& color); // false when the colour was already shown
-    QString pictureKey() const;
-    void preparePicture();
+    bool takeValue(double value); // false when the display already showed it
+    bool takeColor(const QColor& color);
 
     double shownValue = 0.0;
     QString shownText;
     QColor segments;
-    bool drawingPicture = false;
-    QPixmap shownPicture; // what the segments show now, drawn once per value and colour
 };
 
 } // namespace sonmetra::ui

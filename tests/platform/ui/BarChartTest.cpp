@@ -56,6 +56,8 @@ private slots:
     void markText_data();
     void markText();
     void paintsOnlyBarsInTheWindow();
+    void picturesKeptFollowTheChart_data();
+    void picturesKeptFollowTheChart();
     void everyChangeRepaints_data();
     void everyChangeRepaints();
     void accessibleSummary_data();
@@ -293,6 +295,54 @@ void BarChartTest::paintsOnlyBarsInTheWindow()
     QVERIFY(showsRed(chart.grab().toImage()));
     chart.setBarColor(14, green);
     QVERIFY(!showsRed(chart.grab().toImage()));
+}
+
+void BarChartTest::picturesKeptFollowTheChart_data()
+{
+    QTest::addColumn<int>("change");
+    QTest::newRow("scale raised by a tall bar") << 0;
+    QTest::newRow("title changed") << 1;
+    QTest::newRow("resized") << 2;
+    QTest::newRow("font changed") << 3;
+    QTest::newRow("bar recoloured and lowered") << 4;
+}
+
+// A chart that has painted before and then changes shows what a chart drawn afresh in the same
+// state shows: nothing of an earlier picture is left behind.
+void BarChartTest::picturesKeptFollowTheChart()
+{
+    QFETCH(int, change);
+    const auto apply = [change](BarChart& chart) {
+        switch (change) {
+        case 0:
+            chart.addBar(4, 250.0);
+            break;
+        case 1:
+            chart.setTitle(QStringLiteral("Thickness"));
+            break;
+        case 2:
+            chart.resize(400, 300);
+            break;
+        case 3:
+            chart.setFont(QFont(QStringLiteral("Arial"), 14));
+            break;
+        case 4:
+            chart.setBarColor(1, red);
+            chart.setBarValue(2, 0.5);
+            break;
+        }
+    };
+    BarChart used;
+    used.resize(used.sizeHint());
+    addBars(used, 3);
+    static_cast<void>(used.grab());
+    apply(used);
+
+    BarChart fresh;
+    fresh.resize(fresh.sizeHint());
+    addBars(fresh, 3);
+    apply(fresh);
+    QCOMPARE(used.grab().toImage(), fresh.grab().toImage());
 }
 
 void BarChartTest::everyChangeRepaints_data()
