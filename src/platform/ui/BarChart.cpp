@@ -88,6 +88,13 @@ QFont titleFont()
     return font;
 }
 
+// The title's font is fixed, not the widget's: its height is looked up once, not on every repaint.
+int titleHeight()
+{
+    static const int height = QFontMetrics(titleFont()).height();
+    return height;
+}
+
 } // namespace
 
 BarChart::BarChart(QWidget* parent) : QWidget(parent), titleText(QStringLiteral("Sonmetra"))
@@ -224,9 +231,8 @@ std::vector<int> BarChart::bottomAxisLabels() const
         return labels;
 
     const double pixelsPerUnit = plot.width() / span;
-    const QFontMetrics metrics = fontMetrics();
-    const int widest = std::max(metrics.horizontalAdvance(QString::number(int(minimum))),
-                                metrics.horizontalAdvance(QString::number(int(maximum))));
+    const int widest = std::max(labelWidth(QString::number(int(minimum))),
+                                labelWidth(QString::number(int(maximum))));
     long long step = 1;
     while (step * pixelsPerUnit < widest + 8 && step < span)
         step = nextNiceStep(step);
@@ -289,17 +295,17 @@ void BarChart::barChanged(double x, double value)
 void BarChart::updateChartArea()
 {
     // Everything below the title: the only part that a change to the bars or the window moves.
-    const int top = 4 + QFontMetrics(titleFont()).height() + 2;
+    const int top = 4 + titleHeight() + 2;
     update(0, top, width(), height() - top);
 }
 
 QRect BarChart::plotArea() const
 {
     const QFontMetrics metrics = fontMetrics();
-    const int top = 4 + QFontMetrics(titleFont()).height() + 6 + metrics.height() + markGap;
+    const int top = 4 + titleHeight() + 6 + metrics.height() + markGap;
     const QString topLabel =
         QString::number(valueAxisMaximum(), 'f', decimalsForStep(valueAxisStep()));
-    const int left = 10 + metrics.horizontalAdvance(topLabel) + tickLength + 4;
+    const int left = 10 + labelWidth(topLabel) + tickLength + 4;
     const int bottom = height() - (10 + metrics.height() + tickLength);
     const int right = width() - 16;
     return QRect(QPoint(left, top), QPoint(right, bottom));
@@ -336,6 +342,7 @@ void BarChart::changeEvent(QEvent* event)
     if (event->type() == QEvent::FontChange) {
         labels.clear();
         marks.clear();
+        bottomLabels.clear();
         backdrop = QPixmap();
     }
     QWidget::changeEvent(event);
@@ -352,6 +359,15 @@ int BarChart::valueRow(const QRect& plot, int i) const
     return qRound(plot.bottom() - i * valueAxisStep() / valueAxisMaximum() * plot.height());
 }
 
+// Grey at the top of the chart to orange at its bottom, the chart's top at row top.
+QLinearGradient BarChart::backgroundGradient(int top) const
+{
+    QLinearGradient background(0, top, 0, top + height());
+    background.setColorAt(0.0, QColor(0x80, 0x80, 0x80));
+    background.setColorAt(1.0, QColor(0xFF, 0x80, 0x40));
+    return background;
+}
+
 // What stays while the window moves along the readings: background, title and the left axis's
 // labels and ticks, all outside the plot. Drawn once per size and scale, it is copied on every
 // repaint; the plot itself is only filled, which writes its pixels without reading any.
@@ -366,10 +382,8 @@ const QPixmap& BarChart::backdropPicture() const
     backdrop = QPixmap(size() * ratio);
     backdrop.setDevicePixelRatio(ratio);
     QPainter painter(&backdrop);
-    QLinearGradient background(0, 0, 0, height());
-    background.setColorAt(0.0, QColor(0x80, 0x80, 0x80));
-    background.setColorAt(1.0, QColor(0xFF, 0x80, 0x40));
-    painter.fillRect(rect(), background);
+    bottomLabels.clear();
+    painter.fillRect(rect(), backgroundGradient(0));
 
     const QFont heading = titleFont();
     const QFontMetrics headingMetrics(heading);
@@ -413,47 +427,63 @@ void BarChart::paintEvent(QPaintEvent*)
     if (!hasPlot)
         return;
 
-    painter.fillRect(plot, QColor(0xC0, 0xC0, 0xC0));
-    for (int i = 1; i <= valueStepCount(); ++i)
-        horizontalLine(painter, plot.left() + 1, plot.right() - 1, valueRow(plot, i), gridColor);
-    // The back wall is an outline only; the left and bottom axes are drawn over it.
-    outline(painter, plot, wallColor);
-    horizontalLine(painter, plot.left(), plot.right(), plot.bottom(), axisColor);
-
     const QFontMetrics metrics = fontMetrics();
     const double top = valueAxisMaximum();
     const auto yOf = [&](double value) { return plot.bottom() - value / top * plot.height(); };
     const double span = maximum - minimum;
     const auto xOf = [&](double x) { return plot.left() + (x - minimum) / span * plot.width(); };
+    const BarRange range = visibleBars();
+    const int halfWidth = std::max(1, qRound(barWidthShare * plot.width() / span / 2.0));
+    const auto first = bars.begin() + range.first;
+    const auto last = first + range.count;
+    const QRect barArea = plot.adjusted(1, 0, 0, 0);
+    const auto shapeOf = [&](const Bar& bar) {
+        const int centre = qRound(xOf(bar.x));
+        return QRect(QPoint(centre - halfWidth, qRound(yOf(bar.value))),
+                     QPoint(centre + halfWidth, plot.bottom()))
+            .normalized();
+    };
 
+    painter.fillRect(plot, QColor(0xC0, 0xC0, 0xC0));
+    for (int i = 1; i <= valueStepCount(); ++i)
+        horizontalLine(painter, plot.left() + 1, plot.right() - 1, valueRow(plot, i), gridColor);
+    // The back wall is an outline only; the left and bottom axes are drawn over it.
+    horizontalLine(painter, plot.left(), plot.right(), plot.top(), wallColor);
+    horizontalLine(painter, plot.left(), plot.right(), plot.bottom(), axisColor);
+
+    // The highest row a bar covers in column x of whole number n, bars standing at whole numbers:
+    // a grid line is drawn only down to there, as the bar hides the rest.
+    const auto coveredFrom = [&](int n, int x) {
+        int row = plot.bottom();
+        const auto near = std::lower_bound(first, last, double(n),
+                                           [](const Bar& bar, double v) { return bar.x < v; });
+        for (auto bar = near == first ? near : near - 1; bar != last && bar <= near; ++bar) {
+            const QRect shape = shapeOf(*bar).intersected(barArea);
+            if (shape.left() <= x && x <= shape.right())
+                row = std::min(row, shape.top());
+        }
+        return row;
+    };
     // Solid grid lines: a dotted pattern costs tens of microseconds per vertical line.
-    painter.setPen(Qt::black);
+    const int labelTop = plot.bottom() + tickLength + 2;
     for (const int n : bottomAxisLabels()) {
         const int x = qRound(xOf(n));
-        verticalLine(painter, x, plot.top() + 1, plot.bottom() - 1, gridColor);
+        verticalLine(painter, x, plot.top() + 1, std::min(plot.bottom(), coveredFrom(n, x)) - 1,
+                     gridColor);
         verticalLine(painter, x, plot.bottom(), plot.bottom() + tickLength, axisColor);
-        const QString label = QString::number(n);
-        drawLabel(painter, x - labelWidth(label) / 2,
-                  plot.bottom() + tickLength + 2 + metrics.ascent(), label);
+        const QPixmap& label = bottomLabelPicture(QString::number(n), labelTop);
+        painter.drawPixmap(x - qRound(label.deviceIndependentSize().width()) / 2, labelTop, label);
     }
     // A grid line may fall on either side of the plot: the wall and the axis stay in front.
     verticalLine(painter, plot.right(), plot.top(), plot.bottom(), wallColor);
     verticalLine(painter, plot.left(), plot.top(), plot.bottom(), axisColor);
-
-    const BarRange range = visibleBars();
     if (range.count == 0)
         return;
-    const int halfWidth = std::max(1, qRound(barWidthShare * plot.width() / span / 2.0));
-    const auto first = bars.begin() + range.first;
-    const auto last = first + range.count;
 
     painter.save();
-    painter.setClipRect(plot.adjusted(1, 0, 0, 0));
+    painter.setClipRect(barArea);
     for (auto bar = first; bar != last; ++bar) {
-        const int centre = qRound(xOf(bar->x));
-        const QRect shape = QRect(QPoint(centre - halfWidth, qRound(yOf(bar->value))),
-                                  QPoint(centre + halfWidth, plot.bottom()))
-                                .normalized();
+        const QRect shape = shapeOf(*bar);
         painter.drawPixmap(shape.topLeft(), barPicture(bar->color, shape.size()));
     }
     painter.restore();
@@ -467,6 +497,30 @@ void BarChart::paintEvent(QPaintEvent*)
         verticalLine(painter, centre, topLeft.y() + mark.height() - 1, barTop, axisColor);
         painter.drawPixmap(topLeft, mark);
     }
+}
+
+// A label of the bottom axis with the background behind it. The background's gradient runs top to
+// bottom only, so the picture fits wherever along the axis the label goes, and the labels, which
+// move with every live reading, are copied instead of drawn as text.
+const QPixmap& BarChart::bottomLabelPicture(const QString& text, int top) const
+{
+    if (bottomLabels.size() > maxCachedLabels)
+        bottomLabels.clear();
+    auto found = bottomLabels.find(text);
+    if (found == bottomLabels.end()) {
+        const qreal ratio = devicePixelRatioF();
+        const QFontMetrics metrics = fontMetrics();
+        QPixmap picture(QSize(labelWidth(text), metrics.height()) * ratio);
+        picture.setDevicePixelRatio(ratio);
+        QPainter painter(&picture);
+        painter.fillRect(QRect(QPoint(0, 0), picture.deviceIndependentSize().toSize()),
+                         backgroundGradient(-top));
+        painter.setPen(Qt::black);
+        painter.setFont(font());
+        drawLabel(painter, 0, metrics.ascent(), text);
+        found = bottomLabels.insert(text, picture);
+    }
+    return found.value();
 }
 
 // A bar: filled with its colour darkening downwards, outlined in black. Neighbouring readings

@@ -2,6 +2,7 @@
 
 #include <QColor>
 #include <QHash>
+#include <QLinearGradient>
 #include <QPixmap>
 #include <QStaticText>
 #include <QString>
@@ -88,6 +89,8 @@ private:
     const QPixmap& markPicture(const QString& text) const;
     const QPixmap& barPicture(const QColor& color, const QSize& size) const;
     const QPixmap& backdropPicture() const;
+    const QPixmap& bottomLabelPicture(const QString& text, int top) const;
+    QLinearGradient backgroundGradient(int top) const;
     int valueStepCount() const;                   // steps of the left axis above 0
     int valueRow(const QRect& plot, int i) const; // where the left axis's i-th step lies
     void updateChartArea();
@@ -99,6 +102,7 @@ private:
     QString titleText;
     mutable QHash<QString, QStaticText> labels;
     mutable QHash<QString, QPixmap> marks;
+    mutable QHash<QString, QPixmap> bottomLabels; // drawn for the backdrop of the moment
     mutable QHash<quint64, QPixmap> barPictures;
     mutable QPixmap backdrop;
     mutable double backdropTop = 0.0; // the value axis the backdrop was drawn for

@@ -56,6 +56,8 @@ private slots:
     void markText_data();
     void markText();
     void paintsOnlyBarsInTheWindow();
+    void everyPixelIsPainted_data();
+    void everyPixelIsPainted();
     void picturesKeptFollowTheChart_data();
     void picturesKeptFollowTheChart();
     void everyChangeRepaints_data();
@@ -295,6 +297,44 @@ void BarChartTest::paintsOnlyBarsInTheWindow()
     QVERIFY(showsRed(chart.grab().toImage()));
     chart.setBarColor(14, green);
     QVERIFY(!showsRed(chart.grab().toImage()));
+}
+
+void BarChartTest::everyPixelIsPainted_data()
+{
+    QTest::addColumn<int>("bars");
+    QTest::addColumn<double>("minimum");
+    QTest::addColumn<double>("maximum");
+
+    QTest::newRow("empty") << 0 << 0.5 << 10.5;
+    QTest::newRow("a page") << 10 << 0.5 << 10.5;
+    QTest::newRow("partly filled") << 3 << 0.5 << 10.5;
+    QTest::newRow("cut by both edges") << 20 << 3.2 << 12.9;
+    QTest::newRow("bars overlapping in a wide window") << 3000 << 0.5 << 3000.5;
+}
+
+// The chart declares itself opaque, so whatever it leaves unpainted shows what was there before.
+void BarChartTest::everyPixelIsPainted()
+{
+    QFETCH(int, bars);
+    QFETCH(double, minimum);
+    QFETCH(double, maximum);
+    BarChart chart;
+    chart.resize(chart.sizeHint());
+    for (int k = 1; k <= bars; ++k)
+        chart.addBar(k, 5.0 + (k * 7) % 11);
+    chart.setAxisMinimum(minimum);
+    chart.setAxisMaximum(maximum);
+
+    const QColor unpainted(0xFF, 0x00, 0xFF);
+    QImage image(chart.size(), QImage::Format_ARGB32_Premultiplied);
+    image.fill(unpainted);
+    chart.render(&image, QPoint(), QRegion(), QWidget::RenderFlags());
+    for (int y = 0; y < image.height(); ++y) {
+        for (int x = 0; x < image.width(); ++x) {
+            if (image.pixelColor(x, y) == unpainted)
+                QFAIL(qPrintable(QStringLiteral("pixel (%1, %2) not painted").arg(x).arg(y)));
+        }
+    }
 }
 
 void BarChartTest::picturesKeptFollowTheChart_data()
