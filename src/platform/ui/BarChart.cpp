@@ -5,8 +5,8 @@
 
 #include <QEvent>
 #include <QLinearGradient>
+#include <QPaintEvent>
 #include <QPainter>
-#include <QRegion>
 #include <QStaticText>
 #include <QtMath>
 #include <algorithm>
@@ -186,7 +186,6 @@ void BarChart::shiftAxis(double offset)
 void BarChart::setTitle(const QString& title)
 {
     titleText = title;
-    backdrop = QPixmap();
     update();
 }
 
@@ -343,7 +342,7 @@ void BarChart::changeEvent(QEvent* event)
         labels.clear();
         marks.clear();
         bottomLabels.clear();
-        backdrop = QPixmap();
+        leftAxis = QPixmap();
     }
     QWidget::changeEvent(event);
 }
@@ -368,23 +367,8 @@ QLinearGradient BarChart::backgroundGradient(int top) const
     return background;
 }
 
-// What stays while the window moves along the readings: background, title and the left axis's
-// labels and ticks, all outside the plot. Drawn once per size and scale, it is copied on every
-// repaint; the plot itself is only filled, which writes its pixels without reading any.
-const QPixmap& BarChart::backdropPicture() const
+void BarChart::drawTitle(QPainter& painter) const
 {
-    const qreal ratio = devicePixelRatioF();
-    const double top = valueAxisMaximum();
-    if (!backdrop.isNull() && backdrop.size() == size() * ratio &&
-        backdrop.devicePixelRatio() == ratio && backdropTop == top)
-        return backdrop;
-    backdropTop = top;
-    backdrop = QPixmap(size() * ratio);
-    backdrop.setDevicePixelRatio(ratio);
-    QPainter painter(&backdrop);
-    bottomLabels.clear();
-    painter.fillRect(rect(), backgroundGradient(0));
-
     const QFont heading = titleFont();
     const QFontMetrics headingMetrics(heading);
     painter.setFont(heading);
@@ -393,15 +377,31 @@ const QPixmap& BarChart::backdropPicture() const
                             4 + headingMetrics.ascent()),
                      titleText);
     painter.setFont(font());
+}
 
-    const QRect plot = plotArea();
-    if (plot.width() <= 0 || plot.height() <= 0)
-        return backdrop;
+// What stays left of the plot while the window moves along the readings: the background and the
+// left axis's labels and ticks. Drawn once per size and scale and then copied; the rest of the
+// background is filled, which writes its pixels without reading a picture, as the statistics of a
+// full data set need the processor's caches as much as the repaint does.
+const QPixmap& BarChart::leftAxisPicture(const QRect& plot) const
+{
+    const qreal ratio = devicePixelRatioF();
+    const double top = valueAxisMaximum();
+    const QSize size(plot.left(), height());
+    if (!leftAxis.isNull() && leftAxis.size() == size * ratio &&
+        leftAxis.devicePixelRatio() == ratio && leftAxisTop == top)
+        return leftAxis;
+    leftAxisTop = top;
+    bottomLabels.clear();
+    leftAxis = QPixmap(size * ratio);
+    leftAxis.setDevicePixelRatio(ratio);
+    QPainter painter(&leftAxis);
+    painter.fillRect(QRect(QPoint(0, 0), size), backgroundGradient(0));
+    painter.setPen(Qt::black);
     const QFontMetrics metrics = fontMetrics();
     const int middleToBaseline = (metrics.ascent() - metrics.descent()) / 2;
     const double step = valueAxisStep();
     const int decimals = decimalsForStep(step);
-    painter.setPen(Qt::black);
     for (int i = 0; i <= valueStepCount(); ++i) {
         const int y = valueRow(plot, i);
         horizontalLine(painter, plot.left() - tickLength, plot.left() - 1, y, axisColor);
@@ -409,23 +409,33 @@ const QPixmap& BarChart::backdropPicture() const
         drawLabel(painter, plot.left() - tickLength - 3 - labelWidth(label), y + middleToBaseline,
                   label);
     }
-    return backdrop;
+    return leftAxis;
 }
 
-void BarChart::paintEvent(QPaintEvent*)
+void BarChart::paintEvent(QPaintEvent* event)
 {
-    // Text is placed at computed baselines and bars and marks are copied pictures: both keep the
-    // raster engine on its fast paths, which is what holds one repaint well under a millisecond.
+    // Text is placed at computed baselines and bars, marks and labels are copied pictures: both
+    // keep the raster engine on its fast paths, which is what holds one repaint well under a
+    // millisecond.
     QPainter painter(this);
     const QRect plot = plotArea();
-    const bool hasPlot = plot.width() > 0 && plot.height() > 0;
-    const QPixmap& backdropShown = backdropPicture();
-    const qreal ratio = backdropShown.devicePixelRatio();
-    for (const QRect& part : QRegion(rect()).subtracted(hasPlot ? plot : QRect()))
-        painter.drawPixmap(part, backdropShown,
-                           QRectF(part.topLeft() * ratio, QSizeF(part.size()) * ratio));
-    if (!hasPlot)
+    const QLinearGradient background = backgroundGradient(0);
+    const bool titleShown = event->rect().top() < 4 + titleHeight();
+    if (plot.width() <= 0 || plot.height() <= 0) {
+        painter.fillRect(rect(), background);
+        drawTitle(painter);
         return;
+    }
+    painter.drawPixmap(0, 0, leftAxisPicture(plot));
+    const int right = width() - 1;
+    const int bottom = height() - 1;
+    painter.fillRect(QRect(QPoint(plot.left(), 0), QPoint(right, plot.top() - 1)), background);
+    painter.fillRect(QRect(QPoint(plot.right() + 1, plot.top()), QPoint(right, plot.bottom())),
+                     background);
+    painter.fillRect(QRect(QPoint(plot.left(), plot.bottom() + 1), QPoint(right, bottom)),
+                     background);
+    if (titleShown)
+        drawTitle(painter);
 
     const QFontMetrics metrics = fontMetrics();
     const double top = valueAxisMaximum();

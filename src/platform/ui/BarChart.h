@@ -88,7 +88,8 @@ private:
     void drawLabel(QPainter& painter, int left, int baseline, const QString& text) const;
     const QPixmap& markPicture(const QString& text) const;
     const QPixmap& barPicture(const QColor& color, const QSize& size) const;
-    const QPixmap& backdropPicture() const;
+    const QPixmap& leftAxisPicture(const QRect& plot) const;
+    void drawTitle(QPainter& painter) const;
     const QPixmap& bottomLabelPicture(const QString& text, int top) const;
     QLinearGradient backgroundGradient(int top) const;
     int valueStepCount() const;                   // steps of the left axis above 0
@@ -102,10 +103,10 @@ private:
     QString titleText;
     mutable QHash<QString, QStaticText> labels;
     mutable QHash<QString, QPixmap> marks;
-    mutable QHash<QString, QPixmap> bottomLabels; // drawn for the backdrop of the moment
+    mutable QHash<QString, QPixmap> bottomLabels; // drawn for the left axis picture of the moment
     mutable QHash<quint64, QPixmap> barPictures;
-    mutable QPixmap backdrop;
-    mutable double backdropTop = 0.0; // the value axis the backdrop was drawn for
+    mutable QPixmap leftAxis;
+    mutable double leftAxisTop = 0.0; // the value axis that picture was drawn for
 };
 
 } // namespace sonmetra::ui
