@@ -412,6 +412,27 @@ const QPixmap& BarChart::leftAxisPicture(const QRect& plot) const
     return leftAxis;
 }
 
+// Where the plot's parts go for the chart's present size, window and scale.
+struct BarChart::Geometry
+{
+    QRect plot;
+    QRect barArea; // the plot without its left axis: bars are clipped to it
+    double top;    // of the value axis
+    double minimum;
+    double span;   // of the window
+    int halfWidth; // of a bar
+
+    double xOf(double x) const { return plot.left() + (x - minimum) / span * plot.width(); }
+    double yOf(double value) const { return plot.bottom() - value / top * plot.height(); }
+    QRect shapeOf(const Bar& bar) const
+    {
+        const int centre = qRound(xOf(bar.x));
+        return QRect(QPoint(centre - halfWidth, qRound(yOf(bar.value))),
+                     QPoint(centre + halfWidth, plot.bottom()))
+            .normalized();
+    }
+};
+
 void BarChart::paintEvent(QPaintEvent* event)
 {
     // Text is placed at computed baselines and bars, marks and labels are copied pictures: both
@@ -419,13 +440,31 @@ void BarChart::paintEvent(QPaintEvent* event)
     // millisecond.
     QPainter painter(this);
     const QRect plot = plotArea();
-    const QLinearGradient background = backgroundGradient(0);
-    const bool titleShown = event->rect().top() < 4 + titleHeight();
     if (plot.width() <= 0 || plot.height() <= 0) {
-        painter.fillRect(rect(), background);
+        painter.fillRect(rect(), backgroundGradient(0));
         drawTitle(painter);
         return;
     }
+    paintBackground(painter, plot, event->rect().top() < 4 + titleHeight());
+    const double span = maximum - minimum;
+    const Geometry geometry{plot,
+                            plot.adjusted(1, 0, 0, 0),
+                            valueAxisMaximum(),
+                            minimum,
+                            span,
+                            std::max(1, qRound(barWidthShare * plot.width() / span / 2.0))};
+    const BarRange range = visibleBars();
+    const auto first = bars.begin() + range.first;
+    const auto last = first + range.count;
+    paintPlot(painter, geometry, first, last);
+    paintBars(painter, geometry, first, last);
+}
+
+// Around the plot: the left axis copied, the rest of the background filled, the title only when
+// the repaint reaches it.
+void BarChart::paintBackground(QPainter& painter, const QRect& plot, bool withTitle) const
+{
+    const QLinearGradient background = backgroundGradient(0);
     painter.drawPixmap(0, 0, leftAxisPicture(plot));
     const int right = width() - 1;
     const int bottom = height() - 1;
@@ -434,26 +473,15 @@ void BarChart::paintEvent(QPaintEvent* event)
                      background);
     painter.fillRect(QRect(QPoint(plot.left(), plot.bottom() + 1), QPoint(right, bottom)),
                      background);
-    if (titleShown)
+    if (withTitle)
         drawTitle(painter);
+}
 
-    const QFontMetrics metrics = fontMetrics();
-    const double top = valueAxisMaximum();
-    const auto yOf = [&](double value) { return plot.bottom() - value / top * plot.height(); };
-    const double span = maximum - minimum;
-    const auto xOf = [&](double x) { return plot.left() + (x - minimum) / span * plot.width(); };
-    const BarRange range = visibleBars();
-    const int halfWidth = std::max(1, qRound(barWidthShare * plot.width() / span / 2.0));
-    const auto first = bars.begin() + range.first;
-    const auto last = first + range.count;
-    const QRect barArea = plot.adjusted(1, 0, 0, 0);
-    const auto shapeOf = [&](const Bar& bar) {
-        const int centre = qRound(xOf(bar.x));
-        return QRect(QPoint(centre - halfWidth, qRound(yOf(bar.value))),
-                     QPoint(centre + halfWidth, plot.bottom()))
-            .normalized();
-    };
-
+// The plot's face, walls and grid, and the bottom axis that moves with the window.
+void BarChart::paintPlot(QPainter& painter, const Geometry& geometry, BarIterator first,
+                         BarIterator last) const
+{
+    const QRect& plot = geometry.plot;
     painter.fillRect(plot, QColor(0xC0, 0xC0, 0xC0));
     for (int i = 1; i <= valueStepCount(); ++i)
         horizontalLine(painter, plot.left() + 1, plot.right() - 1, valueRow(plot, i), gridColor);
@@ -461,14 +489,15 @@ void BarChart::paintEvent(QPaintEvent* event)
     horizontalLine(painter, plot.left(), plot.right(), plot.top(), wallColor);
     horizontalLine(painter, plot.left(), plot.right(), plot.bottom(), axisColor);
 
-    // The highest row a bar covers in column x of whole number n, bars standing at whole numbers:
-    // a grid line is drawn only down to there, as the bar hides the rest.
+    // The highest row a bar covers in the column x of the whole number n; bars stand at whole
+    // numbers, so only the bars either side of n can. A grid line is drawn down to there only, as
+    // the bar hides the rest.
     const auto coveredFrom = [&](int n, int x) {
         int row = plot.bottom();
         const auto near = std::lower_bound(first, last, double(n),
                                            [](const Bar& bar, double v) { return bar.x < v; });
         for (auto bar = near == first ? near : near - 1; bar != last && bar <= near; ++bar) {
-            const QRect shape = shapeOf(*bar).intersected(barArea);
+            const QRect shape = geometry.shapeOf(*bar).intersected(geometry.barArea);
             if (shape.left() <= x && x <= shape.right())
                 row = std::min(row, shape.top());
         }
@@ -477,7 +506,7 @@ void BarChart::paintEvent(QPaintEvent* event)
     // Solid grid lines: a dotted pattern costs tens of microseconds per vertical line.
     const int labelTop = plot.bottom() + tickLength + 2;
     for (const int n : bottomAxisLabels()) {
-        const int x = qRound(xOf(n));
+        const int x = qRound(geometry.xOf(n));
         verticalLine(painter, x, plot.top() + 1, std::min(plot.bottom(), coveredFrom(n, x)) - 1,
                      gridColor);
         verticalLine(painter, x, plot.bottom(), plot.bottom() + tickLength, axisColor);
@@ -487,23 +516,27 @@ void BarChart::paintEvent(QPaintEvent* event)
     // A grid line may fall on either side of the plot: the wall and the axis stay in front.
     verticalLine(painter, plot.right(), plot.top(), plot.bottom(), wallColor);
     verticalLine(painter, plot.left(), plot.top(), plot.bottom(), axisColor);
-    if (range.count == 0)
-        return;
+}
 
+// The bars in the window, then their value marks above them.
+void BarChart::paintBars(QPainter& painter, const Geometry& geometry, BarIterator first,
+                         BarIterator last) const
+{
     painter.save();
-    painter.setClipRect(barArea);
+    painter.setClipRect(geometry.barArea);
     for (auto bar = first; bar != last; ++bar) {
-        const QRect shape = shapeOf(*bar);
+        const QRect shape = geometry.shapeOf(*bar);
         painter.drawPixmap(shape.topLeft(), barPicture(bar->color, shape.size()));
     }
     painter.restore();
 
+    const int markHeight = fontMetrics().height();
     for (auto bar = first; bar != last; ++bar) {
         const QPixmap& mark = markPicture(markText(bar->value));
-        const int centre = qRound(xOf(bar->x));
-        const int barTop = qRound(std::min(yOf(bar->value), yOf(0)));
+        const int centre = qRound(geometry.xOf(bar->x));
+        const int barTop = qRound(std::min(geometry.yOf(bar->value), geometry.yOf(0)));
         const QPoint topLeft(centre - (mark.width() - 7) / 2 - 3,
-                             barTop - markGap - metrics.height() - 2);
+                             barTop - markGap - markHeight - 2);
         verticalLine(painter, centre, topLeft.y() + mark.height() - 1, barTop, axisColor);
         painter.drawPixmap(topLeft, mark);
     }

@@ -79,6 +79,14 @@ protected:
     void changeEvent(QEvent* event) override;
 
 private:
+    struct Geometry;
+    using BarIterator = std::vector<Bar>::const_iterator;
+
+    void paintBackground(QPainter& painter, const QRect& plot, bool withTitle) const;
+    void paintPlot(QPainter& painter, const Geometry& geometry, BarIterator first,
+                   BarIterator last) const;
+    void paintBars(QPainter& painter, const Geometry& geometry, BarIterator first,
+                   BarIterator last) const;
     const Bar& barAt(int index) const;
     Bar& barAt(int index);
     QRect plotArea() const;
