@@ -347,17 +347,6 @@ void BarChart::changeEvent(QEvent* event)
     QWidget::changeEvent(event);
 }
 
-int BarChart::valueStepCount() const
-{
-    const double step = valueAxisStep();
-    return int(std::floor(valueAxisMaximum() / step + 1e-9));
-}
-
-int BarChart::valueRow(const QRect& plot, int i) const
-{
-    return qRound(plot.bottom() - i * valueAxisStep() / valueAxisMaximum() * plot.height());
-}
-
 // Grey at the top of the chart to orange at its bottom, the chart's top at row top.
 QLinearGradient BarChart::backgroundGradient(int top) const
 {
@@ -379,51 +368,21 @@ void BarChart::drawTitle(QPainter& painter) const
     painter.setFont(font());
 }
 
-// What stays left of the plot while the window moves along the readings: the background and the
-// left axis's labels and ticks. Drawn once per size and scale and then copied; the rest of the
-// background is filled, which writes its pixels without reading a picture, as the statistics of a
-// full data set need the processor's caches as much as the repaint does.
-const QPixmap& BarChart::leftAxisPicture(const QRect& plot) const
-{
-    const qreal ratio = devicePixelRatioF();
-    const double top = valueAxisMaximum();
-    const QSize size(plot.left(), height());
-    if (!leftAxis.isNull() && leftAxis.size() == size * ratio &&
-        leftAxis.devicePixelRatio() == ratio && leftAxisTop == top)
-        return leftAxis;
-    leftAxisTop = top;
-    bottomLabels.clear();
-    leftAxis = QPixmap(size * ratio);
-    leftAxis.setDevicePixelRatio(ratio);
-    QPainter painter(&leftAxis);
-    painter.fillRect(QRect(QPoint(0, 0), size), backgroundGradient(0));
-    painter.setPen(Qt::black);
-    const QFontMetrics metrics = fontMetrics();
-    const int middleToBaseline = (metrics.ascent() - metrics.descent()) / 2;
-    const double step = valueAxisStep();
-    const int decimals = decimalsForStep(step);
-    for (int i = 0; i <= valueStepCount(); ++i) {
-        const int y = valueRow(plot, i);
-        horizontalLine(painter, plot.left() - tickLength, plot.left() - 1, y, axisColor);
-        const QString label = QString::number(i * step, 'f', decimals);
-        drawLabel(painter, plot.left() - tickLength - 3 - labelWidth(label), y + middleToBaseline,
-                  label);
-    }
-    return leftAxis;
-}
-
 // Where the plot's parts go for the chart's present size, window and scale.
-struct BarChart::Geometry
+struct BarChart::Placement
 {
     QRect plot;
     QRect barArea; // the plot without its left axis: bars are clipped to it
     double top;    // of the value axis
+    double step;   // of the value axis
+    int steps;     // of the value axis above 0
     double minimum;
     double span;   // of the window
     int halfWidth; // of a bar
 
     double xOf(double x) const { return plot.left() + (x - minimum) / span * plot.width(); }
     double yOf(double value) const { return plot.bottom() - value / top * plot.height(); }
+    int rowOf(int i) const { return qRound(yOf(i * step)); } // of the i-th step of the value axis
     QRect shapeOf(const Bar& bar) const
     {
         const int centre = qRound(xOf(bar.x));
@@ -432,6 +391,53 @@ struct BarChart::Geometry
             .normalized();
     }
 };
+
+BarChart::Placement BarChart::placementFor(const QRect& plot) const
+{
+    const double top = valueAxisMaximum();
+    const double step = valueAxisStep();
+    const double span = maximum - minimum;
+    return {plot,
+            plot.adjusted(1, 0, 0, 0),
+            top,
+            step,
+            int(std::floor(top / step + 1e-9)),
+            minimum,
+            span,
+            std::max(1, qRound(barWidthShare * plot.width() / span / 2.0))};
+}
+
+// What stays left of the plot while the window moves along the readings: the background and the
+// left axis's labels and ticks. Drawn once per size and scale and then copied; the rest of the
+// background is filled, which writes its pixels without reading a picture, as the statistics of a
+// full data set need the processor's caches as much as the repaint does.
+const QPixmap& BarChart::leftAxisPicture(const Placement& placed) const
+{
+    const QRect& plot = placed.plot;
+    const qreal ratio = devicePixelRatioF();
+    const QSize size(plot.left(), height());
+    if (!leftAxis.isNull() && leftAxis.size() == size * ratio &&
+        leftAxis.devicePixelRatio() == ratio && leftAxisTop == placed.top)
+        return leftAxis;
+    leftAxisTop = placed.top;
+    bottomLabels.clear();
+    leftAxis = QPixmap(size * ratio);
+    leftAxis.setDevicePixelRatio(ratio);
+    QPainter painter(&leftAxis);
+    painter.fillRect(QRect(QPoint(0, 0), size), backgroundGradient(0));
+    painter.setPen(Qt::black);
+    const QFontMetrics metrics = fontMetrics();
+    const int middleToBaseline = (metrics.ascent() - metrics.descent()) / 2;
+    const int decimals = decimalsForStep(placed.step);
+    for (int i = 0; i <= placed.steps; ++i) {
+        const int y = placed.rowOf(i);
+        horizontalLine(painter, plot.left() - tickLength, plot.left() - 1, y, axisColor);
+        const QString label = QString::number(i * placed.step, 'f', decimals);
+        drawLabel(painter, plot.left() - tickLength - 3 - labelWidth(label), y + middleToBaseline,
+                  label);
+    }
+    return leftAxis;
+}
 
 void BarChart::paintEvent(QPaintEvent* event)
 {
@@ -445,27 +451,22 @@ void BarChart::paintEvent(QPaintEvent* event)
         drawTitle(painter);
         return;
     }
-    paintBackground(painter, plot, event->rect().top() < 4 + titleHeight());
-    const double span = maximum - minimum;
-    const Geometry geometry{plot,
-                            plot.adjusted(1, 0, 0, 0),
-                            valueAxisMaximum(),
-                            minimum,
-                            span,
-                            std::max(1, qRound(barWidthShare * plot.width() / span / 2.0))};
+    const Placement placed = placementFor(plot);
+    paintBackground(painter, placed, event->rect().top() < 4 + titleHeight());
     const BarRange range = visibleBars();
     const auto first = bars.begin() + range.first;
     const auto last = first + range.count;
-    paintPlot(painter, geometry, first, last);
-    paintBars(painter, geometry, first, last);
+    paintPlot(painter, placed, first, last);
+    paintBars(painter, placed, first, last);
 }
 
 // Around the plot: the left axis copied, the rest of the background filled, the title only when
 // the repaint reaches it.
-void BarChart::paintBackground(QPainter& painter, const QRect& plot, bool withTitle) const
+void BarChart::paintBackground(QPainter& painter, const Placement& placed, bool withTitle) const
 {
+    const QRect& plot = placed.plot;
     const QLinearGradient background = backgroundGradient(0);
-    painter.drawPixmap(0, 0, leftAxisPicture(plot));
+    painter.drawPixmap(0, 0, leftAxisPicture(placed));
     const int right = width() - 1;
     const int bottom = height() - 1;
     painter.fillRect(QRect(QPoint(plot.left(), 0), QPoint(right, plot.top() - 1)), background);
@@ -478,13 +479,13 @@ void BarChart::paintBackground(QPainter& painter, const QRect& plot, bool withTi
 }
 
 // The plot's face, walls and grid, and the bottom axis that moves with the window.
-void BarChart::paintPlot(QPainter& painter, const Geometry& geometry, BarIterator first,
+void BarChart::paintPlot(QPainter& painter, const Placement& placed, BarIterator first,
                          BarIterator last) const
 {
-    const QRect& plot = geometry.plot;
+    const QRect& plot = placed.plot;
     painter.fillRect(plot, QColor(0xC0, 0xC0, 0xC0));
-    for (int i = 1; i <= valueStepCount(); ++i)
-        horizontalLine(painter, plot.left() + 1, plot.right() - 1, valueRow(plot, i), gridColor);
+    for (int i = 1; i <= placed.steps; ++i)
+        horizontalLine(painter, plot.left() + 1, plot.right() - 1, placed.rowOf(i), gridColor);
     // The back wall is an outline only; the left and bottom axes are drawn over it.
     horizontalLine(painter, plot.left(), plot.right(), plot.top(), wallColor);
     horizontalLine(painter, plot.left(), plot.right(), plot.bottom(), axisColor);
@@ -497,7 +498,7 @@ void BarChart::paintPlot(QPainter& painter, const Geometry& geometry, BarIterato
         const auto near = std::lower_bound(first, last, double(n),
                                            [](const Bar& bar, double v) { return bar.x < v; });
         for (auto bar = near == first ? near : near - 1; bar != last && bar <= near; ++bar) {
-            const QRect shape = geometry.shapeOf(*bar).intersected(geometry.barArea);
+            const QRect shape = placed.shapeOf(*bar).intersected(placed.barArea);
             if (shape.left() <= x && x <= shape.right())
                 row = std::min(row, shape.top());
         }
@@ -506,7 +507,7 @@ void BarChart::paintPlot(QPainter& painter, const Geometry& geometry, BarIterato
     // Solid grid lines: a dotted pattern costs tens of microseconds per vertical line.
     const int labelTop = plot.bottom() + tickLength + 2;
     for (const int n : bottomAxisLabels()) {
-        const int x = qRound(geometry.xOf(n));
+        const int x = qRound(placed.xOf(n));
         verticalLine(painter, x, plot.top() + 1, std::min(plot.bottom(), coveredFrom(n, x)) - 1,
                      gridColor);
         verticalLine(painter, x, plot.bottom(), plot.bottom() + tickLength, axisColor);
@@ -519,13 +520,13 @@ void BarChart::paintPlot(QPainter& painter, const Geometry& geometry, BarIterato
 }
 
 // The bars in the window, then their value marks above them.
-void BarChart::paintBars(QPainter& painter, const Geometry& geometry, BarIterator first,
+void BarChart::paintBars(QPainter& painter, const Placement& placed, BarIterator first,
                          BarIterator last) const
 {
     painter.save();
-    painter.setClipRect(geometry.barArea);
+    painter.setClipRect(placed.barArea);
     for (auto bar = first; bar != last; ++bar) {
-        const QRect shape = geometry.shapeOf(*bar);
+        const QRect shape = placed.shapeOf(*bar);
         painter.drawPixmap(shape.topLeft(), barPicture(bar->color, shape.size()));
     }
     painter.restore();
@@ -533,8 +534,8 @@ void BarChart::paintBars(QPainter& painter, const Geometry& geometry, BarIterato
     const int markHeight = fontMetrics().height();
     for (auto bar = first; bar != last; ++bar) {
         const QPixmap& mark = markPicture(markText(bar->value));
-        const int centre = qRound(geometry.xOf(bar->x));
-        const int barTop = qRound(std::min(geometry.yOf(bar->value), geometry.yOf(0)));
+        const int centre = qRound(placed.xOf(bar->x));
+        const int barTop = qRound(std::min(placed.yOf(bar->value), placed.yOf(0)));
         const QPoint topLeft(centre - (mark.width() - 7) / 2 - 3,
                              barTop - markGap - markHeight - 2);
         verticalLine(painter, centre, topLeft.y() + mark.height() - 1, barTop, axisColor);

@@ -79,13 +79,14 @@ protected:
     void changeEvent(QEvent* event) override;
 
 private:
-    struct Geometry;
+    struct Placement;
     using BarIterator = std::vector<Bar>::const_iterator;
 
-    void paintBackground(QPainter& painter, const QRect& plot, bool withTitle) const;
-    void paintPlot(QPainter& painter, const Geometry& geometry, BarIterator first,
+    Placement placementFor(const QRect& plot) const;
+    void paintBackground(QPainter& painter, const Placement& placed, bool withTitle) const;
+    void paintPlot(QPainter& painter, const Placement& placed, BarIterator first,
                    BarIterator last) const;
-    void paintBars(QPainter& painter, const Geometry& geometry, BarIterator first,
+    void paintBars(QPainter& painter, const Placement& placed, BarIterator first,
                    BarIterator last) const;
     const Bar& barAt(int index) const;
     Bar& barAt(int index);
@@ -96,12 +97,10 @@ private:
     void drawLabel(QPainter& painter, int left, int baseline, const QString& text) const;
     const QPixmap& markPicture(const QString& text) const;
     const QPixmap& barPicture(const QColor& color, const QSize& size) const;
-    const QPixmap& leftAxisPicture(const QRect& plot) const;
+    const QPixmap& leftAxisPicture(const Placement& placed) const;
     void drawTitle(QPainter& painter) const;
     const QPixmap& bottomLabelPicture(const QString& text, int top) const;
     QLinearGradient backgroundGradient(int top) const;
-    int valueStepCount() const;                   // steps of the left axis above 0
-    int valueRow(const QRect& plot, int i) const; // where the left axis's i-th step lies
     void updateChartArea();
 
     std::vector<Bar> bars;
