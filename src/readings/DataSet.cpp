@@ -1,5 +1,7 @@
 #include "readings/DataSet.h"
 
+#include "ui/VectorState.h"
+
 #include <algorithm>
 #include <cmath>
 
@@ -37,6 +39,12 @@ namespace {
 // and for the last few readings, the plain loops below do the same sums one reading at a time.
 #if defined(__SSE2__)
 constexpr int VectorStep = 4;
+
+// How many of count readings the vector loops take: whole groups of four.
+int vectorCount(int count)
+{
+    return count - count % VectorStep;
+}
 
 double sumOfHalves(__m128d a, __m128d b)
 {
@@ -82,12 +90,12 @@ double vectorSecondPass(const float* readings, int whole, double average)
     return sumOfHalves(low, high);
 }
 #else
-constexpr int VectorStep = 1;
-
-void vectorFirstPass(const float*, int, double& sum, float&, float&)
+int vectorCount(int)
 {
-    sum = 0.0;
+    return 0;
 }
+
+void vectorFirstPass(const float*, int, double&, float&, float&) {}
 
 double vectorSecondPass(const float*, int, double)
 {
@@ -108,7 +116,9 @@ Statistics CalcStatistics(const TDataRec& rec)
     }
     const float* readings = rec.Readings.items.data(); // readings[0] is reading 1
     const int count = rec.Count;
-    const int whole = VectorStep > 1 ? count - count % VectorStep : 0;
+    const int whole = vectorCount(count);
+    // The caller's last repaint may have left the vector registers' upper halves in use.
+    ui::clearUpperVectorState();
 
     double sum = 0.0;
     vectorFirstPass(readings, whole, sum, s.maximum, s.minimum);

@@ -10,7 +10,6 @@
 #include "ui/NumericFigure.h"
 #include "ui/SevenSegment.h"
 #include "ui/SwitchLight.h"
-#include "ui/VectorState.h"
 
 #include <QLabel>
 
@@ -56,7 +55,6 @@ void TfrmMain::RedrawAll()
 {
     if (DataRec.Count == 0)
         return;
-    ui::clearUpperVectorState();
     clearChart();
     for (int k = 1; k <= DataRec.Count; ++k) {
         Chart1->addBar(k, DataRec.Readings[k]);
@@ -69,9 +67,6 @@ void TfrmMain::RedrawAll()
 
 void TfrmMain::AppendReading()
 {
-    // The last repaint's fills may have left the vector registers' upper halves in use, which
-    // would slow the statistics and the repaint that follow.
-    ui::clearUpperVectorState();
     const quint16 n = DataRec.Count;
     const double b = n + 0.5;
     // At the cap the newest reading replaced reading n: its bar shows it, one bar per reading,
